@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// Full path of SETUP.INI: the directory of the program file followed by the file name.
+QString settingsFilePath();
