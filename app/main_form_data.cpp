@@ -9,4 +9,6 @@ MainFormData& mainFormData() {
     return installedData ? *installedData : defaultData;
 }
 
-void setMainFormData(MainFormData* data) { installedData = data; }
+void setMainFormData(MainFormData* data) {
+    installedData = data;
+}

@@ -15,7 +15,9 @@ void CAD_wandler::setBackend(UsbBackend* backend) {
     deviceHandle = 0;
 }
 
-UsbBackend* CAD_wandler::backend() { return linkBackend; }
+UsbBackend* CAD_wandler::backend() {
+    return linkBackend;
+}
 
 int CAD_wandler::openDevice() {
     if (deviceHandle != 0 && linkBackend) {
@@ -59,8 +61,8 @@ int CAD_wandler::transfer(std::uint8_t requestType, int request, int value, int 
     if (length < 0 || length > 0xFFFF || (length > 0 && buffer == nullptr)) {
         return LIBUSB_ERROR_INVALID_PARAM;
     }
-    return linkBackend->controlTransfer(deviceHandle, requestType, static_cast<std::uint8_t>(request),
-                                        static_cast<std::uint16_t>(value),
-                                        static_cast<std::uint16_t>(index), buffer,
-                                        static_cast<std::uint16_t>(length), timeoutMs);
+    return linkBackend->controlTransfer(
+        deviceHandle, requestType, static_cast<std::uint8_t>(request),
+        static_cast<std::uint16_t>(value), static_cast<std::uint16_t>(index), buffer,
+        static_cast<std::uint16_t>(length), timeoutMs);
 }

@@ -33,12 +33,18 @@ QString hexToText(const QString& hexText) {
 
 int rangeIndexFromCode(unsigned char code) {
     switch (code) {
-        case 0x10: return 0;
-        case 0x20: return 1;
-        case 0x30: return 2;
-        case 0x40: return 3;
-        case 0x50: return 4;
-        default: return code;
+        case 0x10:
+            return 0;
+        case 0x20:
+            return 1;
+        case 0x30:
+            return 2;
+        case 0x40:
+            return 3;
+        case 0x50:
+            return 4;
+        default:
+            return code;
     }
 }
 
@@ -48,11 +54,26 @@ unsigned char rangeCodeFromIndex(unsigned int index) {
 
 void decodeModeCode(unsigned char code, int& modeIndex, char& modeLetter) {
     switch (code) {
-        case 0: modeIndex = 0; modeLetter = 'F'; break;
-        case 1: modeIndex = 1; modeLetter = 'V'; break;
-        case 2: modeIndex = 2; modeLetter = '4'; break;
-        case 0x10: modeIndex = 3; modeLetter = 'C'; break;
-        default: modeIndex = 99; modeLetter = 'E'; break;
+        case 0:
+            modeIndex = 0;
+            modeLetter = 'F';
+            break;
+        case 1:
+            modeIndex = 1;
+            modeLetter = 'V';
+            break;
+        case 2:
+            modeIndex = 2;
+            modeLetter = '4';
+            break;
+        case 0x10:
+            modeIndex = 3;
+            modeLetter = 'C';
+            break;
+        default:
+            modeIndex = 99;
+            modeLetter = 'E';
+            break;
     }
 }
 

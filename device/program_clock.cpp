@@ -3,7 +3,9 @@
 #include <chrono>
 #include <thread>
 
-double SteadyClock::counterFrequency() { return 1e9; }
+double SteadyClock::counterFrequency() {
+    return 1e9;
+}
 
 double SteadyClock::counterTicks() {
     using namespace std::chrono;
@@ -34,6 +36,10 @@ SteadyClock steadyClock;
 ProgramClock* installedClock = nullptr;
 }  // namespace
 
-ProgramClock& programClock() { return installedClock ? *installedClock : steadyClock; }
+ProgramClock& programClock() {
+    return installedClock ? *installedClock : steadyClock;
+}
 
-void setProgramClock(ProgramClock* clock) { installedClock = clock; }
+void setProgramClock(ProgramClock* clock) {
+    installedClock = clock;
+}

@@ -13,9 +13,8 @@ CAD_wandler& usbreadLink() {
 
 int readIdentity(QString& serialNumber, QString& softwareVersion, QString& deviceType) {
     unsigned char block[identityLength] = {};
-    const int result =
-        usbreadLink().controlIn(reg::readRequest, reg::identity, CAD_wandler::requestIndex, block,
-                                identityLength);
+    const int result = usbreadLink().controlIn(reg::readRequest, reg::identity,
+                                               CAD_wandler::requestIndex, block, identityLength);
     if (result <= 0) {
         return result;
     }
@@ -49,7 +48,8 @@ int readMeasurement(double& value, int& rangeIndex, int& overrange, unsigned cha
 
     buffer[0] = 0;
     if (result > 0) {
-        result = link.controlIn(reg::readRequest, reg::status, CAD_wandler::requestIndex, buffer, 1);
+        result =
+            link.controlIn(reg::readRequest, reg::status, CAD_wandler::requestIndex, buffer, 1);
     }
     const unsigned char status = buffer[0];
     value = (status & statusNegative) ? -average : average;
@@ -69,7 +69,8 @@ int setRange(unsigned int rangeIndex) {
     int result = link.openDevice();
     if (result != 0) {
         unsigned char code = rangeCodeFromIndex(rangeIndex);
-        result = link.controlOut(reg::writeRequest, reg::range, CAD_wandler::requestIndex, &code, 1);
+        result =
+            link.controlOut(reg::writeRequest, reg::range, CAD_wandler::requestIndex, &code, 1);
         if (result > 0) {
             programClock().sleepMs(250);
             link.controlOut(reg::writeRequest, reg::range, CAD_wandler::requestIndex, &code, 1);
