@@ -151,6 +151,9 @@ int InstrumentSimulator::controlTransfer(DeviceHandle handle, std::uint8_t reque
     if (transfersUntilUnplug > 0) {
         --transfersUntilUnplug;
     }
+    if (transferObserver) {
+        transferObserver(record);
+    }
     return result;
 }
 

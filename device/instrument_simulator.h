@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -70,6 +71,11 @@ public:
     void failConfiguration(bool fail) { configurationFails = fail; }
     void failClaim(bool fail) { claimFails = fail; }
 
+    // Called after every transfer, e.g. for a test to act as the operator at a chosen moment.
+    void setTransferObserver(std::function<void(const TransferRecord&)> observer) {
+        transferObserver = std::move(observer);
+    }
+
     // What happened.
     const std::vector<TransferRecord>& transfers() const { return log; }
     void clearTransfers() { log.clear(); }
@@ -108,6 +114,7 @@ private:
     std::vector<DeviceHandle> openSet;
     std::map<int, PendingFault> faults;
     std::vector<TransferRecord> log;
+    std::function<void(const TransferRecord&)> transferObserver;
 
     std::vector<int> scriptedValues;
     std::size_t nextValue = 0;

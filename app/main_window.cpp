@@ -1,0 +1,232 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/operator_dialogs.h"
+#include "app/process_exit.h"
+#include "app/version_info.h"
+#include "app/window_fonts.h"
+#include "app/windows.h"
+#include "device/form_read_usb.h"
+#include "device/usbread.h"
+#include "settings/program_settings.h"
+#include "settings/settings_file_path.h"
+
+namespace {
+
+// The unit's own link object; every link object shares the one connection.
+CAD_wandler& mainLink() {
+    static CAD_wandler link;
+    return link;
+}
+
+QPushButton* menuButton(const QString& text, QWidget* parent, int x, int y, bool enabled) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(x, y, 340, 40);
+    button->setFont(windowFont(19));
+    button->setEnabled(enabled);
+    return button;
+}
+
+QLabel* panelLabel(const QString& text, QWidget* parent, int x, int y, int w, int h,
+                   bool bold = false) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    label->setFont(windowFont(19, bold));
+    return label;
+}
+
+QLabel* picture(const QString& resource, QWidget* parent, int x, int y, int w, int h) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(x, y, w, h);
+    label->setAlignment(Qt::AlignCenter);
+    label->setPixmap(QPixmap(resource));
+    label->hide();
+    return label;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+    setMainFormData(this);
+    buildControls();
+    readSettings();
+    VersionInfo info;
+    readVersionInfo(info);
+    versionCaption = versionCaptionOf(info);
+    applyCaption();
+    ImageZalvo1x->hide();
+    ImageZalvo2x->hide();
+    deviceType = 0;
+    fillRangeTables();
+}
+
+TMainForm::~TMainForm() {
+    if (&mainFormData() == this) {
+        setMainFormData(nullptr);
+    }
+}
+
+void TMainForm::buildControls() {
+    setFixedSize(535, 643);
+    setFont(windowFont(15));
+
+    GroupBox_Main_Menu = new QGroupBox(QStringLiteral("Main menu"), this);
+    GroupBox_Main_Menu->setGeometry(80, 24, 377, 569);
+    GroupBox_Main_Menu->setFont(windowFont(24));
+    GroupBox_Main_Menu->setAutoFillBackground(true);
+    QPalette menuPalette = GroupBox_Main_Menu->palette();
+    menuPalette.setColor(QPalette::Window, palette().color(QPalette::HighlightedText));
+    GroupBox_Main_Menu->setPalette(menuPalette);
+
+    QWidget* menu = GroupBox_Main_Menu;
+    Button_Device_info = menuButton(QStringLiteral("Device info"), menu, 18, 32, true);
+    Button_Start_Display =
+        menuButton(QStringLiteral("Start measurement display"), menu, 18, 88, false);
+    Button_Start_Chart =
+        menuButton(QStringLiteral("Start measurement chart"), menu, 18, 144, false);
+    Button_Start_Zero = menuButton(QStringLiteral("Start zero adjustment"), menu, 18, 200, false);
+    ImageZalvo1x = picture(QStringLiteral(":/pictures/zalvo_probe.jpg"), menu, 18, 272, 340, 209);
+    ImageZalvo2x =
+        picture(QStringLiteral(":/pictures/zalvo_handheld.jpg"), menu, 18, 248, 340, 233);
+
+    GroupBox_Device_info = new QGroupBox(QStringLiteral("Device info"), menu);
+    GroupBox_Device_info->setGeometry(18, 264, 340, 193);
+    GroupBox_Device_info->setFont(windowFont(19));
+    GroupBox_Device_info->setFlat(true);
+    GroupBox_Device_info->setAutoFillBackground(true);
+    QPalette panelPalette = GroupBox_Device_info->palette();
+    panelPalette.setColor(QPalette::Window, QColor(192, 192, 192));
+    GroupBox_Device_info->setPalette(panelPalette);
+    GroupBox_Device_info->hide();
+
+    Button_Exit = menuButton(QStringLiteral("Exit"), menu, 18, 512, true);
+
+    QWidget* panel = GroupBox_Device_info;
+    Labelsernu = panelLabel(QStringLiteral("Serial number      ="), panel, 40, 40, 156, 20);
+    LabelSwv = panelLabel(QStringLiteral("Software version ="), panel, 40, 64, 156, 20);
+    LabelDeTy = panelLabel(QStringLiteral("Device type         ="), panel, 40, 88, 156, 22);
+    Label_Serial_number = panelLabel(QStringLiteral("12340417"), panel, 200, 40, 97, 20, true);
+    Label_SW_version = panelLabel(QStringLiteral("133"), panel, 200, 64, 97, 20, true);
+    Label_Device_type = panelLabel(QStringLiteral("XXX nnn"), panel, 200, 88, 97, 22, true);
+    LabelAccu = panelLabel(QStringLiteral("Batterie status"), panel, 40, 112, 145, 27);
+    LabelAccuStatus = panelLabel(QStringLiteral("= OK"), panel, 184, 112, 97, 22, true);
+    LabelAccu->hide();
+    LabelAccuStatus->hide();
+    Button_Info_OK = new QPushButton(QStringLiteral("&Continue"), panel);
+    Button_Info_OK->setGeometry(106, 152, 135, 25);
+    Button_Info_OK->setFont(windowFont(21));
+
+    setTabOrder(Button_Exit, Button_Start_Chart);
+    setTabOrder(Button_Start_Chart, Button_Start_Zero);
+    setTabOrder(Button_Start_Zero, Button_Device_info);
+    setTabOrder(Button_Device_info, Button_Info_OK);
+    setTabOrder(Button_Info_OK, Button_Start_Display);
+    Button_Device_info->setFocus();
+
+    connect(Button_Device_info, &QPushButton::clicked, this, &TMainForm::Button_Device_infoClick);
+    connect(Button_Info_OK, &QPushButton::clicked, this, &TMainForm::Button_Info_OKClick);
+    connect(Button_Start_Display, &QPushButton::clicked, this,
+            &TMainForm::Button_Start_DisplayClick);
+    connect(Button_Start_Chart, &QPushButton::clicked, this, &TMainForm::Button_Start_ChartClick);
+    connect(Button_Start_Zero, &QPushButton::clicked, this, &TMainForm::Button_Start_ZeroClick);
+    connect(Button_Exit, &QPushButton::clicked, this, &TMainForm::Button_ExitClick);
+}
+
+void TMainForm::readSettings() {
+    const ProgramSettings settings = readProgramSettings(settingsFilePath());
+    displayDepiction = settings.displayDepiction;
+    limit = settings.limit;
+    dataDirectory = settings.dataDirectory;
+    samplingTimeDisplay = settings.samplingTimeDisplay;
+    samplingTimeChart = settings.samplingTimeChart;
+    storedSamplingTimeChart = samplingTimeChart;
+}
+
+void TMainForm::applyCaption() {
+    setWindowTitle(mainCaption(versionCaption, displayDepiction));
+}
+
+void TMainForm::Button_Device_infoClick() {
+    QString serialNumber;
+    QString softwareVersion;
+    QString deviceTypeText;
+    int result = mainLink().openDevice();
+    if (result > 0) {
+        result = readIdentity(serialNumber, softwareVersion, deviceTypeText);
+    }
+    if (result <= 0) {
+        operatorDialogs().showMessage(QStringLiteral("No connection to the USB device! "),
+                                      QStringLiteral(" E R R O R"));
+        terminateProgram(-1);
+    }
+    LabelAccu->hide();
+    LabelAccuStatus->hide();
+    ImageZalvo1x->hide();
+    ImageZalvo2x->hide();
+    GroupBox_Device_info->show();
+    Label_Serial_number->setText(serialNumber);
+    Label_SW_version->setText(softwareVersion);
+
+    bool isNumber = false;
+    const int type = deviceTypeText.toInt(&isNumber, 10);
+    if (!isNumber) {
+        operatorDialogs().showError(
+            QStringLiteral("'%1' is not a valid integer value").arg(deviceTypeText));
+        return;
+    }
+    deviceType = type;
+    Label_Device_type->setText(QStringLiteral("Zalvo ") + deviceTypeText);
+    GroupBox_Main_Menu->setTitle(QStringLiteral("Main menue  Zalvo ") + deviceTypeText);
+    if (deviceType != 115) {
+        int rangeIndex = 0;
+        // When the instrument vanished right after the identity, the battery counts as OK.
+        unsigned char batteryOk = 1;
+        readRangeAndBattery(rangeIndex, batteryOk);
+        LabelAccu->show();
+        LabelAccuStatus->show();
+        LabelAccuStatus->setText(batteryOk ? QStringLiteral("= OK.") : QStringLiteral("= Low !"));
+    }
+}
+
+void TMainForm::Button_Info_OKClick() {
+    GroupBox_Device_info->hide();
+    ImageZalvo1x->setVisible(deviceType == 115);
+    ImageZalvo2x->setVisible(deviceType != 115);
+    Button_Start_Zero->setEnabled(true);
+    Button_Start_Chart->setEnabled(true);
+    Button_Start_Display->setEnabled(true);
+}
+
+void TMainForm::Button_Start_ZeroClick() {
+    FormReadUSB->show();
+    setEnabled(false);
+    FormReadUSB->setWindowTitle(QStringLiteral("Display Zalvo ") + QString::number(deviceType) +
+                                QStringLiteral(" Zero adjustment."));
+    const int result = FormReadUSB->runZeroAdjustment();
+    if (result > 0) {
+        operatorDialogs().showMessage(
+            QStringLiteral("Zero point calibration completed successfully."),
+            QStringLiteral("Note"));
+    } else {
+        operatorDialogs().showMessage(
+            QStringLiteral("!! Zero point calibration not successfully !!"),
+            QStringLiteral("Error occurred !"));
+    }
+    FormReadUSB->hide();
+    setEnabled(true);
+}
+
+void TMainForm::Button_ExitClick() {
+    terminateProgram(0);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the message loop; the other windows are hidden or go with it.
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/main_form_data.h"
+#include "device/cad_wandler.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// The main menu: identifies the instrument, hands over to the measuring windows and the
+// zero-point adjustment, and keeps the program-wide data for all windows.
+class TMainForm : public QWidget, public MainFormData {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Sets the caption from versionCaption and the depiction in force.
+    void applyCaption();
+
+    QGroupBox* GroupBox_Main_Menu;
+    QPushButton* Button_Device_info;
+    QPushButton* Button_Start_Display;
+    QPushButton* Button_Start_Chart;
+    QPushButton* Button_Start_Zero;
+    QLabel* ImageZalvo1x;
+    QLabel* ImageZalvo2x;
+    QGroupBox* GroupBox_Device_info;
+    QPushButton* Button_Exit;
+    QLabel* Labelsernu;
+    QLabel* LabelSwv;
+    QLabel* LabelDeTy;
+    QLabel* Label_Serial_number;
+    QLabel* Label_SW_version;
+    QLabel* Label_Device_type;
+    QLabel* LabelAccu;
+    QLabel* LabelAccuStatus;
+    QPushButton* Button_Info_OK;
+
+public slots:
+    void Button_Device_infoClick();
+    void Button_Info_OKClick();
+    void Button_Start_DisplayClick();
+    void Button_Start_ChartClick();
+    void Button_Start_ZeroClick();
+    void Button_ExitClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void readSettings();
+};

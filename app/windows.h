@@ -1,0 +1,14 @@
+#pragma once
+
+// The program's five windows, created once at start in this order and alive for the whole run.
+class TMainForm;
+class TFormReadUSB;
+class TFormDisplay;
+class TFormChart;
+class TForm_Setup;
+
+extern TMainForm* MainForm;
+extern TFormReadUSB* FormReadUSB;
+extern TFormDisplay* FormDisplay;
+extern TFormChart* FormChart;
+extern TForm_Setup* Form_Setup;
