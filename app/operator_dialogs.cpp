@@ -1,0 +1,16 @@
+#include "app/operator_dialogs.h"
+
+#include "app/qt_operator_dialogs.h"
+
+namespace {
+OperatorDialogs* installedDialogs = nullptr;
+}  // namespace
+
+OperatorDialogs& operatorDialogs() {
+    static QtOperatorDialogs qtDialogs;
+    return installedDialogs ? *installedDialogs : qtDialogs;
+}
+
+void setOperatorDialogs(OperatorDialogs* dialogs) {
+    installedDialogs = dialogs;
+}
