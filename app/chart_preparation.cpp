@@ -1,10 +1,54 @@
-#include "app/main_window.h"
-#include "app/windows.h"
-#include "chart/form_chart.h"
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollBar>
 
+#include "app/main_window.h"
+#include "app/radio_group.h"
+#include "app/windows.h"
+#include "chart/chart_widget.h"
+#include "chart/form_chart.h"
+#include "device/usbread.h"
+#include "measure/device_modes.h"
+
+// Fits the chart window to the identified instrument and hands over to it.
 void TMainForm::Button_Start_ChartClick() {
+    TFormChart* chart = FormChart;
+    chart->LabelSamplingTimeVal->setText(QStringLiteral("??"));
+    chart->Label_measuredValue->setText(QStringLiteral("0,0"));
+    const QString typeText = QString::number(deviceType);
+    chart->setWindowTitle(QStringLiteral("Chart Zalvo ") + typeText);
+    chart->Chart1->setTitle(QStringLiteral("Zalvo ") + typeText);
+    chart->resetChart();
+    chart->RadioGroup_Mode->clearItems();
+    chart->GroupBoxMeasuredVal->setTitle(QStringLiteral("Measured value "));
+    chart->ScrollBar_SamplingTime->setEnabled(true);
+    chart->ScrollBar_distance_Ch->setEnabled(true);
+    chart->RadioGroup_Mode->setEnabled(true);
+    chart->RadioGroup_Mode->addItems(modeItems(deviceType));
+
+    int modeIndex = 0;
+    char modeLetter = 'F';
+    if (deviceType != deviceType115) {
+        readMode(modeIndex, modeLetter);
+        unsigned char batteryOk = 1;
+        readRangeAndBattery(currentRange, batteryOk);
+        currentRange = 3 - currentRange;
+    } else {
+        // The probe is put on its smallest range; its mode is neither read nor written.
+        currentRange = 3;
+        setRange(3);
+        currentRange = 3 - currentRange;
+    }
+
+    // Each selection runs the chart's click handlers, which leave item 3 - r selected for an
+    // instrument on range r and currentRange at r.
+    chart->RadioGroup_Mode->setItemIndex(modeIndex);
+    chart->fillRangeItems(modeLetter, 0);
+    chart->RadioGroup_Range->setItemIndex(currentRange);
+    chart->Label_Low_Batterie_C->hide();
+
     setEnabled(false);
     hide();
-    FormChart->show();
-    FormChart->setEnabled(true);
+    chart->show();
+    chart->setEnabled(true);
 }

@@ -1,6 +1,427 @@
 #include "chart/form_chart.h"
 
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <cmath>
+
+#include "app/event_pump.h"
+#include "app/main_form_data.h"
+#include "app/main_window.h"
+#include "app/operator_dialogs.h"
+#include "app/process_exit.h"
+#include "app/radio_group.h"
+#include "app/window_fonts.h"
+#include "app/windows.h"
+#include "chart/chart_toolbar.h"
+#include "chart/chart_widget.h"
+#include "device/program_clock.h"
+#include "device/usbread.h"
+#include "measure/device_modes.h"
+#include "measure/number_format.h"
+#include "measure/range_items.h"
+#include "settings/ini_file.h"
+#include "settings/program_settings.h"
+#include "settings/settings_file_path.h"
+
+namespace {
+
+constexpr int windowWidth = 1036;
+constexpr int windowHeight = 722;
+constexpr int autoRangeIndex = 4;
+// The value axis leaves a small margin beyond the full scale of the range.
+constexpr double axisMargin = 1.015;
+
+const QString unitSuffixMs = QStringLiteral(" mSek");
+
+// The unit's own link object; every link object shares the one connection.
+CAD_wandler& chartLink() {
+    static CAD_wandler link;
+    return link;
+}
+
+QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int w, int h,
+                  int fontPixels = 0) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    if (fontPixels > 0) {
+        label->setFont(windowFont(fontPixels));
+    }
+    return label;
+}
+
+QGroupBox* makeGroup(const QString& caption, QWidget* parent, int x, int y, int w, int h) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setGeometry(x, y, w, h);
+    return group;
+}
+
+QPushButton* makeButton(const QString& text, QWidget* parent, int x, int y) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(x, y, 130, 30);
+    return button;
+}
+
+QScrollBar* makeScrollBar(QWidget* parent, int x, int y, int minimum, int maximum, int pageStep) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setGeometry(x, y, 275, 33);
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(pageStep);
+    bar->setValue(minimum);
+    return bar;
+}
+
+QString millisecondsText(int milliseconds) {
+    return formatInteger(milliseconds) + unitSuffixMs;
+}
+
+}  // namespace
+
 TFormChart::TFormChart(QWidget* parent) : QWidget(parent) {
+    buildControls();
+    showDistanceControls(false);
+    Label_distance->setText(formatInteger(ScrollBar_distance_Ch->value()) + QStringLiteral(" mm"));
+    placeOnScreen();
+    Chart1->clearSeries();
+    Chart1->setValueAxisTitle(QString());
+    Chart1->setTimeAxisTitleFontSize(12);
+    Chart1->setTimeAxisTitle(QStringLiteral("Time mSek"));
+    Chart1->setTimeAxisIncrement(200);
+    Label_SampleTime_Value->setText(millisecondsText(mainFormData().samplingTimeChart));
+}
+
+void TFormChart::buildControls() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(QStringLiteral("Chart Zalvo"));
-    resize(1036, 722);
+    setFixedSize(windowWidth, windowHeight);
+    setFont(windowFont(11));
+
+    Chart1 = new ChartWidget(this);
+    Chart1->setGeometry(304, 48, 713, 633);
+    TeeCommander1 = new ChartToolbar(Chart1, this);
+    TeeCommander1->setGeometry(0, 0, windowWidth, 41);
+
+    GroupBoxAll = makeGroup(QString(), this, 8, 42, 291, 639);
+    GroupBoxAll->setFont(windowFont(13));
+    QWidget* all = GroupBoxAll;
+
+    GroupBoxMeasuredVal = makeGroup(QStringLiteral("Measured value"), all, 8, 16, 275, 57);
+    Label_measuredValue = makeLabel(QStringLiteral("0,0"), GroupBoxMeasuredVal, 8, 16, 153, 33, 27);
+    Label_measuredValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label_unit = makeLabel(QStringLiteral("kV/m"), GroupBoxMeasuredVal, 168, 16, 100, 33, 27);
+
+    GroupBoxNegMax = makeGroup(QStringLiteral("neg. maximum"), all, 8, 72, 132, 57);
+    Label_neg_Value = makeLabel(QStringLiteral("0,0"), GroupBoxNegMax, 8, 24, 74, 24, 19);
+    Label_minValUnit = makeLabel(QStringLiteral("kV/m"), GroupBoxNegMax, 84, 24, 46, 24, 19);
+
+    GroupBoxPosMax = makeGroup(QStringLiteral("pos. maximum"), all, 152, 72, 132, 57);
+    Label_pos_Value = makeLabel(QStringLiteral("0,0"), GroupBoxPosMax, 8, 24, 74, 24, 19);
+    Label_maxValUnit = makeLabel(QStringLiteral("kV/m"), GroupBoxPosMax, 84, 24, 46, 24, 19);
+
+    BitBtn_Start = makeButton(QStringLiteral("&Start"), all, 8, 136);
+    BitBtn_Break = makeButton(QStringLiteral("B&reak"), all, 152, 136);
+    BitBtn_Reset = makeButton(QStringLiteral("&Reset"), all, 8, 176);
+    BitBtn_Back = makeButton(QStringLiteral("&Back"), all, 152, 176);
+
+    RadioGroup_Mode = new RadioGroup(QStringLiteral("Measure mode"), all);
+    RadioGroup_Mode->setGeometry(8, 216, 275, 105);
+
+    Label_selectDistance =
+        makeLabel(QStringLiteral("Set distance 5...300 mm"), all, 8, 328, 281, 17);
+    Label_selectDistance->setAlignment(Qt::AlignCenter);
+    ScrollBar_distance_Ch = makeScrollBar(all, 8, 352, 5, 300, 10);
+    Label_Measuringdistance =
+        makeLabel(QStringLiteral("Measuring distance ="), all, 32, 392, 165, 20, 16);
+    Label_distance = makeLabel(QStringLiteral("5 mm"), all, 200, 392, 80, 20, 16);
+
+    RadioGroup_Range = new RadioGroup(QStringLiteral("Range"), all);
+    RadioGroup_Range->setGeometry(8, 416, 275, 73);
+    RadioGroup_Range->setColumns(3);
+
+    LabelSampleTime =
+        makeLabel(QStringLiteral("Sampling time 200..6000 mSek"), all, 0, 504, 289, 16);
+    LabelSampleTime->setAlignment(Qt::AlignCenter);
+    ScrollBar_SamplingTime = makeScrollBar(all, 8, 528, 200, 6000, 100);
+    Label_SampleTime = makeLabel(QStringLiteral("Set sampling time ="), all, 16, 576, 140, 20, 16);
+    Label_SampleTime_Value = makeLabel(QString(), all, 160, 576, 120, 20, 16);
+    LabelGetSamplingTime =
+        makeLabel(QStringLiteral("Get sampling time ="), all, 16, 600, 140, 20, 16);
+    LabelSamplingTimeVal = makeLabel(QStringLiteral("??"), all, 160, 600, 120, 20, 16);
+
+    Label_Low_Batterie_C =
+        makeLabel(QStringLiteral("Warning - Low Battery !!"), Chart1, 8, 600, 209, 25, 16);
+    Label_Low_Batterie_C->hide();
+
+    connect(BitBtn_Start, &QPushButton::clicked, this, &TFormChart::BitBtn_StartClick);
+    connect(BitBtn_Break, &QPushButton::clicked, this, &TFormChart::BitBtn_BreakClick);
+    connect(BitBtn_Reset, &QPushButton::clicked, this, &TFormChart::BitBtn_ResetClick);
+    connect(BitBtn_Back, &QPushButton::clicked, this, &TFormChart::BitBtn_BackClick);
+    connect(RadioGroup_Mode, &RadioGroup::clicked, this, &TFormChart::RadioGroup_ModeClick);
+    connect(RadioGroup_Range, &RadioGroup::clicked, this, &TFormChart::RadioGroup_RangeClick);
+    connect(ScrollBar_distance_Ch, &QScrollBar::valueChanged, this,
+            &TFormChart::ScrollBar_distance_ChChange);
+    connect(ScrollBar_SamplingTime, &QScrollBar::valueChanged, this,
+            &TFormChart::ScrollBar_SamplingTimeChange);
+}
+
+void TFormChart::placeOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const QSize size = screen->size();
+    // 20 pixels below the vertical centre.
+    move((size.width() - windowWidth) / 2, (size.height() - windowHeight) / 2 + 20);
+}
+
+void TFormChart::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+void TFormChart::resetChart() {
+    const ResetTexts texts = evaluation.reset();
+    Label_neg_Value->setText(texts.extremeText);
+    Label_pos_Value->setText(texts.extremeText);
+    Chart1->clearSeries();
+    elapsedMs = 0;
+}
+
+void TFormChart::showDistanceControls(bool visible) {
+    ScrollBar_distance_Ch->setVisible(visible);
+    Label_distance->setVisible(visible);
+    Label_selectDistance->setVisible(visible);
+    Label_Measuringdistance->setVisible(visible);
+}
+
+void TFormChart::setUnitLabels(const QString& unit) {
+    Label_unit->setText(unit);
+    Label_minValUnit->setText(unit);
+    Label_maxValUnit->setText(unit);
+}
+
+void TFormChart::setRecordingControlsEnabled(bool enabled) {
+    ScrollBar_distance_Ch->setEnabled(enabled);
+    ScrollBar_SamplingTime->setEnabled(enabled);
+    RadioGroup_Mode->setEnabled(enabled);
+}
+
+bool TFormChart::offerSamplingTimeStore() {
+    MainFormData& shared = mainFormData();
+    if (shared.samplingTimeChart == shared.storedSamplingTimeChart) {
+        return true;
+    }
+    // Remembered before asking, so that the same value is offered only once.
+    shared.storedSamplingTimeChart = shared.samplingTimeChart;
+    if (operatorDialogs().askOkCancel(QStringLiteral("Should the Setup.ini be updated ?"),
+                                      QStringLiteral("Query")) != OperatorDialogs::Answer::Ok) {
+        return true;
+    }
+    try {
+        storeSamplingTimeChart(settingsFilePath(), shared.samplingTimeChart);
+    } catch (const SettingsWriteError& error) {
+        operatorDialogs().showError(error.message());
+        return false;
+    }
+    return true;
+}
+
+void TFormChart::BitBtn_StartClick() {
+    MainFormData& shared = mainFormData();
+    Label_SampleTime_Value->setText(millisecondsText(shared.samplingTimeChart));
+    const int samplingTime = shared.samplingTimeChart;
+    if (!offerSamplingTimeStore()) {
+        return;
+    }
+    setRecordingControlsEnabled(false);
+
+    breakRequested = false;
+    double lastInterval = 0.0;
+    double axisLimit = 0.0;
+    evaluation.beginRun();
+    Chart1->setValueAxisAutomatic(false);
+    resetChart();
+    Chart1->setTimeAxisIncrement(samplingTime);
+
+    if (chartLink().openDevice() < 1) {
+        operatorDialogs().showMessage(QStringLiteral("No connection to the USB device! "),
+                                      QStringLiteral(" E R R O R"));
+        terminateProgram(-1);
+    }
+    BitBtn_Start->setEnabled(false);
+    BitBtn_Back->setEnabled(false);
+
+    // The selected range, or automatic ranging when no item is selected.
+    setRange(static_cast<unsigned int>(startRangeIndex(RadioGroup_Range->itemIndex())));
+    Reading reading;
+    reading.rangeIndex = shared.currentRange;
+    unsigned char batteryOk = 1;
+    readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+    letPendingEventsRun();
+    shared.currentRange = reading.rangeIndex;
+    rangeControl.start(shared.currentRange);
+
+    setUnitLabels(QString());
+    if (shared.deviceType != deviceType115) {
+        int modeIndex = 0;
+        char letter = modeLetter;
+        readMode(modeIndex, letter);
+        RadioGroup_Mode->setItemIndex(modeIndex);
+    }
+
+    while (!breakRequested) {
+        const double cycleStart = counterSeconds();
+        const int result =
+            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+        if (result < 1) {
+            operatorDialogs().showMessage(
+                QStringLiteral("No connection to the USB device! Error no = ") +
+                    formatInteger(result),
+                QStringLiteral("E R R O R occurred"));
+            terminateProgram(-1);
+        }
+
+        if (rangeControl.sendAutoRange(shared.currentRange)) {
+            setRange(autoRangeIndex);
+        }
+        if (rangeControl.forceRange(shared.currentRange, reading.rangeIndex, reading.overrange)) {
+            setRange(static_cast<unsigned int>(shared.currentRange));
+            resetChart();
+            programClock().sleepMs(rangeControl.pauseBeforeRereadMs());
+            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+            shared.currentRange =
+                rangeControl.rangeAfterForcing(shared.currentRange, reading.rangeIndex);
+        }
+
+        const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
+        Label_Low_Batterie_C->setVisible(lowBattery);
+
+        if (shared.deviceType != deviceType115) {
+            int modeIndex = 0;
+            char letter = modeLetter;
+            readMode(modeIndex, letter);
+            RadioGroup_Mode->setItemIndex(modeIndex);
+            modeLetter = letter;
+        }
+
+        EvaluationInput input;
+        input.reading = reading;
+        input.deviceType = shared.deviceType;
+        input.modeLetter = modeLetter;
+        input.rangeItems = RadioGroup_Range->items();
+        input.distance = ScrollBar_distance_Ch->value();
+        const EvaluationResult shown = evaluation.evaluate(shared, input);
+
+        if (shown.usable) {
+            Chart1->setValueAxisTitle(shown.unitText);
+            setUnitLabels(shown.unitText);
+        }
+        // The bounds belong to the previous point, so they follow a range change one point late.
+        Chart1->setValueAxisMinimum(-axisMargin * axisLimit);
+        Chart1->setValueAxisMaximum(axisMargin * axisLimit);
+        if (shown.usable) {
+            if (shown.writeCaption) {
+                Chart1->setTitle(shown.caption);
+            }
+            Label_measuredValue->setText(shown.valueText);
+            if (shown.writeNegExtreme) {
+                Label_neg_Value->setText(shown.negExtremeText);
+            }
+            if (shown.writePosExtreme) {
+                Label_pos_Value->setText(shown.posExtremeText);
+            }
+        }
+        if (shown.stopRecording) {
+            breakRequested = true;
+        }
+
+        elapsedMs = static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + lastInterval));
+        if (shown.plotPoint) {
+            Chart1->addPoint(static_cast<double>(elapsedMs), shown.displayValue);
+            axisLimit = shown.fullScale;
+        }
+
+        do {
+            lastInterval = (counterSeconds() - cycleStart) * 1000.0;
+            if (breakRequested) {
+                lastInterval = samplingTime;
+            }
+            letEventsRunFor(samplingTime - lastInterval);
+        } while (lastInterval < samplingTime);
+        LabelSamplingTimeVal->setText(formatFixed(lastInterval, 4, 0) + unitSuffixMs);
+        letPendingEventsRun();
+    }
+
+    BitBtn_Start->setEnabled(true);
+    setRecordingControlsEnabled(true);
+}
+
+void TFormChart::BitBtn_BreakClick() {
+    BitBtn_Back->setEnabled(true);
+    breakRequested = true;
+    BitBtn_Start->setEnabled(true);
+}
+
+void TFormChart::BitBtn_ResetClick() {
+    // resetChart also forgets a shown overrange.
+    resetChart();
+}
+
+void TFormChart::BitBtn_BackClick() {
+    hide();
+    setEnabled(false);
+    MainForm->show();
+    MainForm->setEnabled(true);
+    MainForm->activateWindow();
+    MainForm->setFocus();
+}
+
+void TFormChart::RadioGroup_ModeClick() {
+    showDistanceControls(false);
+    Chart1->setTimeAxisTitle(QStringLiteral("Time mSek"));
+    const int distance = ScrollBar_distance_Ch->value();
+    const ModeSelection selection =
+        selectMode(mainFormData().deviceType, RadioGroup_Mode->itemIndex(), distance);
+    if (selection.applies) {
+        showDistanceControls(selection.showDistanceControls);
+        modeLetter = selection.modeLetter;
+        if (selection.unitText) {
+            setUnitLabels(*selection.unitText);
+        }
+        fillRangeItems(modeLetter, modeLetter == 'M' ? distance : 1);
+        if (selection.modeCode) {
+            setMode(*selection.modeCode);
+        }
+    }
+    resetChart();
+}
+
+void TFormChart::RadioGroup_RangeClick() {
+    MainFormData& shared = mainFormData();
+    shared.currentRange = currentRangeOfItem(RadioGroup_Range->itemIndex(), shared.currentRange);
+}
+
+void TFormChart::ScrollBar_distance_ChChange() {
+    const int distance = ScrollBar_distance_Ch->value();
+    Label_distance->setText(formatInteger(distance) + QStringLiteral(" mm"));
+    fillRangeItems('M', distance);
+    BitBtn_Start->setEnabled(true);
+}
+
+void TFormChart::ScrollBar_SamplingTimeChange() {
+    const int samplingTime = ScrollBar_SamplingTime->value();
+    Label_SampleTime_Value->setText(millisecondsText(samplingTime));
+    mainFormData().samplingTimeChart = samplingTime;
+}
+
+void TFormChart::fillRangeItems(char letter, int distance) {
+    const MainFormData& shared = mainFormData();
+    RadioGroup_Range->clearItems();
+    RadioGroup_Range->addItems(
+        rangeItemTexts(shared, WindowKind::Chart, shared.deviceType, letter, distance));
+    RadioGroup_Range->setItemIndex(rangeItemToSelect(WindowKind::Chart, shared.currentRange));
 }

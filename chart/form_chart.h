@@ -1,11 +1,98 @@
 #pragma once
 
 #include <QWidget>
+#include <QtGlobal>
 
-// The chart window.
+#include "measure/measurement_evaluation.h"
+#include "measure/range_control.h"
+
+class ChartToolbar;
+class ChartWidget;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class RadioGroup;
+
+// The chart window: records the instrument's value over time as a line chart, with mode,
+// range, distance and sampling-time controls. Shown by the main window's "Start measurement
+// chart", left only through Back.
 class TFormChart : public QWidget {
     Q_OBJECT
 
 public:
     explicit TFormChart(QWidget* parent = nullptr);
+
+    // Extreme labels "0,0", extremes 0, no points, next point at x = 0, overrange forgotten.
+    void resetChart();
+    // Rebuilds the range items for a mode letter (distance in mm, only for 'M') and selects
+    // the item of currentRange.
+    void fillRangeItems(char letter, int distance);
+
+    double negMax() const { return evaluation.negMax(); }
+    double posMax() const { return evaluation.posMax(); }
+    bool overrangeSeen() const { return evaluation.overrangeSeen(); }
+
+    ChartToolbar* TeeCommander1;
+    ChartWidget* Chart1;
+    QGroupBox* GroupBoxAll;
+    QGroupBox* GroupBoxMeasuredVal;
+    QLabel* Label_measuredValue;
+    QLabel* Label_unit;
+    QGroupBox* GroupBoxNegMax;
+    QLabel* Label_neg_Value;
+    QLabel* Label_minValUnit;
+    QGroupBox* GroupBoxPosMax;
+    QLabel* Label_pos_Value;
+    QLabel* Label_maxValUnit;
+    QPushButton* BitBtn_Start;
+    QPushButton* BitBtn_Break;
+    QPushButton* BitBtn_Reset;
+    QPushButton* BitBtn_Back;
+    RadioGroup* RadioGroup_Mode;
+    QLabel* Label_selectDistance;
+    QScrollBar* ScrollBar_distance_Ch;
+    QLabel* Label_Measuringdistance;
+    QLabel* Label_distance;
+    RadioGroup* RadioGroup_Range;
+    QLabel* LabelSampleTime;
+    QScrollBar* ScrollBar_SamplingTime;
+    QLabel* Label_SampleTime;
+    QLabel* Label_SampleTime_Value;
+    QLabel* LabelGetSamplingTime;
+    QLabel* LabelSamplingTimeVal;
+    QLabel* Label_Low_Batterie_C;
+
+    char modeLetter = 'F';
+    bool breakRequested = false;
+    // x of the next point in ms. 64 bits, so a recording of more than 24 days goes on
+    // rising instead of wrapping to negative times.
+    qint64 elapsedMs = 0;
+
+public slots:
+    // Runs the recording loop until Break or an overrange ends it.
+    void BitBtn_StartClick();
+    void BitBtn_BreakClick();
+    void BitBtn_ResetClick();
+    void BitBtn_BackClick();
+    void RadioGroup_ModeClick();
+    void RadioGroup_RangeClick();
+    void ScrollBar_distance_ChChange();
+    void ScrollBar_SamplingTimeChange();
+
+protected:
+    // There is no close box; Back is the way out.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void placeOnScreen();
+    // Offers to store a changed sampling time; false when writing SETUP.INI failed.
+    bool offerSamplingTimeStore();
+    void showDistanceControls(bool visible);
+    void setUnitLabels(const QString& unit);
+    void setRecordingControlsEnabled(bool enabled);
+
+    MeasurementEvaluation evaluation{WindowKind::Chart};
+    RangeControl rangeControl{WindowKind::Chart};
 };
