@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/open_problem_report.h"
 #include "app/operator_dialogs.h"
+#include "app/process_exit.h"
 #include "app/program_options.h"
 #include "app/windows.h"
 #include "app/zalvo_application.h"
@@ -36,6 +38,17 @@ std::unique_ptr<UsbBackend> makeBackend(const ProgramOptions& options) {
     return simulator;
 }
 
+// A lost connection ends the process with -1 after the operator's box; on a real bus the
+// terminal also learns what the scan found and why the opening failed.
+void reportOpenProblemsAtExit(const LibusbBackend* usb) {
+    setTerminateHandler([usb](int exitCode) {
+        if (exitCode == -1) {
+            std::fputs(openProblemReport(usb->lastOpenProblem(), zalvoUdevRuleInstalled()).c_str(),
+                       stderr);
+        }
+    });
+}
+
 void centre(QWidget* window) {
     const QRect screen = window->screen()->availableGeometry();
     window->move(screen.center() - window->rect().center());
@@ -64,6 +77,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     CAD_wandler::setBackend(backend.get());
+    if (const auto* usb = dynamic_cast<const LibusbBackend*>(backend.get())) {
+        reportOpenProblemsAtExit(usb);
+    }
 
     try {
         MainForm = new TMainForm;

@@ -2,6 +2,7 @@
 
 #include "settings/data_directory.h"
 #include "settings/ini_file.h"
+#include "settings/settings_file_path.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ ProgramSettings readProgramSettings(const QString& filePath) {
 }
 
 void storeSetupValues(const QString& filePath, int depiction, int limit, int samplingTimeDisplay) {
+    createSettingsDirectoryFor(filePath);
     writeIniEntries(filePath, {{displaySection, displayDepictionKey, QString::number(depiction)},
                                {displaySection, limitKey, QString::number(limit)},
                                {samplingSection, samplingTimeDisplayKey,
@@ -34,9 +36,11 @@ void storeSetupValues(const QString& filePath, int depiction, int limit, int sam
 }
 
 void storeSamplingTimeChart(const QString& filePath, int milliseconds) {
+    createSettingsDirectoryFor(filePath);
     writeIniString(filePath, samplingSection, samplingTimeChartKey, QString::number(milliseconds));
 }
 
 void storeDataDirectory(const QString& filePath, const QString& directory) {
+    createSettingsDirectoryFor(filePath);
     writeIniString(filePath, displaySection, dataDirectoryKey, directory);
 }

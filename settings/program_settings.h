@@ -17,7 +17,8 @@ struct ProgramSettings {
 ProgramSettings readProgramSettings(const QString& filePath);
 
 // Each store writes its keys as decimal text in one replacement of the file and throws
-// SettingsWriteError (nothing written) when that fails.
+// SettingsWriteError (nothing written) when that fails. A file in <config home>/zalvo gets
+// its directory made first (createSettingsDirectoryFor).
 
 // [Display] DisplayDepiction, [Display] Limit, [Sampling] SamplingTimeDisplay, in this order.
 void storeSetupValues(const QString& filePath, int depiction, int limit, int samplingTimeDisplay);
