@@ -48,7 +48,15 @@ InstrumentSimulator::InstrumentSimulator(int deviceType) : type(deviceType) {
                 QString::number(deviceType).rightJustified(3, QLatin1Char('0')));
 }
 
+void InstrumentSimulator::unplug() {
+    plugged = false;
+    unpluggedAtMs = clockMs();
+}
+
 bool InstrumentSimulator::findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) {
+    if (!plugged && replugDelayMs && clockMs() - unpluggedAtMs >= *replugDelayMs) {
+        plugged = true;
+    }
     found = plugged && vendorId == 0x16C0 && productId == 0x2B5E;
     return found;
 }
@@ -85,7 +93,7 @@ int InstrumentSimulator::controlTransfer(DeviceHandle handle, std::uint8_t reque
                                          std::uint16_t index, unsigned char* data,
                                          std::uint16_t length, unsigned int timeoutMs) {
     if (transfersUntilUnplug == 0) {
-        plugged = false;
+        unplug();
         transfersUntilUnplug = -1;
     }
     TransferRecord record;

@@ -57,10 +57,13 @@ public:
     void setAdjustStatuses(const std::vector<std::uint8_t>& statuses);
 
     // Faults.
-    void unplug() { plugged = false; }
+    void unplug();
     void replug() { plugged = true; }
     // The instrument disappears after this many further transfers.
     void unplugAfter(int transfers) { transfersUntilUnplug = transfers; }
+    // From now on the instrument comes back this many ms of program-clock time after it
+    // disappeared; it is found again by the first search after that.
+    void replugAfterMs(double milliseconds) { replugDelayMs = milliseconds; }
     // The next `count` transfers to the register fail with `error`.
     void failRegister(int reg, int count, int error);
     // The next `count` transfers to the register move only `bytes` bytes.
@@ -109,6 +112,8 @@ private:
     bool configurationFails = false;
     bool claimFails = false;
     int transfersUntilUnplug = -1;
+    std::optional<double> replugDelayMs;
+    double unpluggedAtMs = 0.0;
     int opens = 0;
     DeviceHandle nextHandle = 1;
     std::vector<DeviceHandle> openSet;

@@ -183,6 +183,15 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
         sim.unplugAfter(static_cast<int>(*n));
         return true;
     }
+    if (directive == QLatin1String("replug-after-ms")) {
+        if (!p.expectCount(1, 1))
+            return false;
+        const auto ms = p.number(1, 0, 1000000000);
+        if (!ms)
+            return false;
+        sim.replugAfterMs(static_cast<double>(*ms));
+        return true;
+    }
     if (directive == QLatin1String("unplugged")) {
         if (!p.expectCount(0, 0))
             return false;

@@ -8,6 +8,7 @@ class InstrumentSimulator;
 //   type 115|235|255                 identity SERIAL VERSION TYPE      identity-hex HEX30
 //   value N ...                      status 0xNN        range 0xNN     mode 0xNN
 //   adjust-status 0xNN ...           unplug-after N     unplugged
+//   replug-after-ms N  (an unplugged instrument comes back N ms of program-clock time later)
 //   fail REGISTER N [ERROR]          short REGISTER N BYTES            timeout REGISTER N
 // REGISTER is a number (decimal or 0x hex) or one of: identity, value, status, range, mode,
 // adjust-command, adjust-status. Numbers may be decimal or 0x hexadecimal.

@@ -76,6 +76,30 @@ TEST_F(Scenario, UnpluggedStartsWithoutInstrument) {
     EXPECT_EQ(link.openDevice(), 0);
 }
 
+TEST_F(Scenario, ReplugBringsTheInstrumentBackAfterItsDelay) {
+    ASSERT_EQ(apply(sim, "type 115\nunplug-after 3\nreplug-after-ms 1500\n"), "");
+    double value = 0;
+    int range = 0, overrange = 0;
+    unsigned char battery = 0;
+    EXPECT_EQ(readMeasurement(value, range, overrange, battery, 1), 1);
+    EXPECT_EQ(readMeasurement(value, range, overrange, battery, 1), LIBUSB_ERROR_NO_DEVICE);
+    CAD_wandler link;
+    clock.advanceMs(1400);
+    EXPECT_EQ(link.openDevice(), 0);
+    clock.advanceMs(100);
+    EXPECT_EQ(link.openDevice(), 1);
+    EXPECT_EQ(readMeasurement(value, range, overrange, battery, 1), 1);
+}
+
+TEST_F(Scenario, WithoutReplugAnUnpluggedInstrumentStaysAway) {
+    ASSERT_EQ(apply(sim, "unplugged\n"), "");
+    CAD_wandler link;
+    clock.advanceMs(1e7);
+    EXPECT_EQ(link.openDevice(), 0);
+    ASSERT_EQ(apply(sim, "replug-after-ms 0\n"), "");
+    EXPECT_EQ(link.openDevice(), 1);
+}
+
 TEST_F(Scenario, BadLinesAreRefusedWithFileLineAndReason) {
     const std::pair<const char*, const char*> cases[] = {
         {"type 115\nfrobnicate 3\n", "test.scn:2: unknown directive 'frobnicate'"},
@@ -89,6 +113,8 @@ TEST_F(Scenario, BadLinesAreRefusedWithFileLineAndReason) {
         {"identity 123456789 1 115\n",
          "test.scn:1: identity texts are at most 8, 3 and 3 characters"},
         {"range -1\n", "test.scn:1: '-1' is not a number from 0 to 255"},
+        {"replug-after-ms\n", "test.scn:1: 'replug-after-ms' takes 1 argument(s), 0 given"},
+        {"replug-after-ms -5\n", "test.scn:1: '-5' is not a number from 0 to 1000000000"},
     };
     for (const auto& [text, message] : cases) {
         InstrumentSimulator fresh;

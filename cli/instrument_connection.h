@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "cli/cli_options.h"
+#include "device/usb_backend.h"
+
+class LibusbBackend;
+
+// The instrument a command talks to: the USB bus through libusb, or the simulator for
+// --simulate and --scenario. Installs itself as the device link's backend while it lives.
+class InstrumentConnection {
+public:
+    InstrumentConnection() = default;
+    ~InstrumentConnection();
+    InstrumentConnection(const InstrumentConnection&) = delete;
+    InstrumentConnection& operator=(const InstrumentConnection&) = delete;
+
+    // False with a message when the scenario file cannot be read or has a bad line.
+    bool start(const CliOptions& options, QString& error);
+
+    // "No connection to the USB device!", with the libusb step that failed, if any.
+    QString noConnectionMessage() const;
+
+private:
+    std::unique_ptr<UsbBackend> backend;
+    LibusbBackend* libusb = nullptr;
+};
+
+// The identity texts and the device type as a number (0 when the text is no number).
+struct InstrumentIdentity {
+    QString serialNumber;
+    QString softwareVersion;
+    QString deviceTypeText;
+    int deviceType = 0;
+};
+
+// openDevice, then readIdentity, as "Device info" does; false when either fails.
+bool openAndIdentify(InstrumentIdentity& identity);
+
+// The device types whose modes and ranges this program knows.
+bool isKnownDeviceType(int deviceType);
+
+// Identity texts may hold any byte; a terminal gets "?" for control characters.
+QString printableText(const QString& text);

@@ -1,0 +1,38 @@
+#include "cli/measuring_setup.h"
+
+#include "app/main_form_data.h"
+#include "cli/cli_output.h"
+#include "cli/exit_codes.h"
+#include "cli/mode_choice.h"
+#include "measure/range_items.h"
+
+int prepareMeasuring(const CliOptions& options, const InstrumentConnection& connection,
+                     WindowKind kind, MeasuringSetup& setup) {
+    if (!openAndIdentify(setup.identity)) {
+        printMessage(connection.noConnectionMessage());
+        return exitCode::noInstrument;
+    }
+    const int deviceType = setup.identity.deviceType;
+    if (!isKnownDeviceType(deviceType)) {
+        printMessage(QStringLiteral("the instrument reports device type '%1', which this program "
+                                    "does not know")
+                         .arg(printableText(setup.identity.deviceTypeText)));
+        return exitCode::noInstrument;
+    }
+    MainFormData& data = mainFormData();
+    data.deviceType = deviceType;
+    data.currentRange = options.rangeIndex;
+
+    QString error;
+    if (!chooseMode(deviceType, options.modeLetter, setup.modeLetter, error)) {
+        printMessage(error);
+        return exitCode::usage;
+    }
+    setup.rangeItems = rangeItemTexts(data, kind, deviceType, setup.modeLetter, options.distanceMm);
+    return exitCode::ok;
+}
+
+int reportLostInstrument(int result) {
+    printMessage(QStringLiteral("No connection to the USB device! Error no = %1").arg(result));
+    return exitCode::instrumentLost;
+}

@@ -1,0 +1,252 @@
+#include "recording/recording_reader.h"
+
+#include <QFile>
+#include <QHash>
+#include <cmath>
+#include <limits>
+
+#include "recording/csv_fields.h"
+
+namespace {
+
+// Far beyond any line this program writes; a longer one is damage, not a row.
+constexpr qint64 maximumLineBytes = 64 * 1024;
+
+// Positions of the columns in the file; -1 for a column the file does not have.
+struct Columns {
+    int count = 0;
+    int elapsed = -1;
+    int value = -1;
+    int unit = -1;
+    int overrange = -1;
+    int gap = -1;
+};
+
+class LineSource {
+public:
+    LineSource(QIODevice& device) : device(device) {}
+
+    enum class Result { Line, End, CutOff, TooLong };
+
+    // The next line without its line end.
+    Result next(QString& line) {
+        if (device.atEnd()) {
+            return Result::End;
+        }
+        QByteArray bytes = device.readLine(maximumLineBytes + 1);
+        ++number;
+        if (!bytes.endsWith('\n')) {
+            if (bytes.isEmpty() && device.atEnd()) {
+                return Result::End;
+            }
+            return device.atEnd() ? Result::CutOff : Result::TooLong;
+        }
+        bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
+        line = QString::fromUtf8(bytes);
+        return Result::Line;
+    }
+
+    int lineNumber() const { return number; }
+
+private:
+    QIODevice& device;
+    int number = 0;
+};
+
+bool readFlag(const QStringList& fields, int column, bool& flag) {
+    if (column < 0 || fields[column].isEmpty()) {
+        flag = false;
+        return true;
+    }
+    if (fields[column] == QLatin1String("0") || fields[column] == QLatin1String("1")) {
+        flag = fields[column] == QLatin1String("1");
+        return true;
+    }
+    return false;
+}
+
+// One data row; false with the reason when the line is no row.
+bool readPoint(const QString& line, const Columns& columns, QHash<QString, QString>& units,
+               RecordedPoint& point, QString& problem) {
+    QStringList fields;
+    if (!splitCsvLine(line, fields)) {
+        problem = QStringLiteral("a quoted text is not closed");
+        return false;
+    }
+    if (fields.size() != columns.count) {
+        problem = QStringLiteral("%1 fields instead of %2").arg(fields.size()).arg(columns.count);
+        return false;
+    }
+    bool ok = false;
+    point.elapsedMs = fields[columns.elapsed].toLongLong(&ok);
+    if (!ok || point.elapsedMs < 0) {
+        problem = QStringLiteral("the elapsed time '%1' is no number of milliseconds")
+                      .arg(fields[columns.elapsed]);
+        return false;
+    }
+    if (!readFlag(fields, columns.overrange, point.overrange) ||
+        !readFlag(fields, columns.gap, point.gap)) {
+        problem = QStringLiteral("a flag is neither 0 nor 1");
+        return false;
+    }
+    const QString& value = fields[columns.value];
+    if (value.isEmpty()) {
+        point.value = std::numeric_limits<double>::quiet_NaN();
+    } else {
+        point.value = value.toDouble(&ok);
+        if (!ok || !std::isfinite(point.value)) {
+            problem = QStringLiteral("the value '%1' is no number").arg(value);
+            return false;
+        }
+    }
+    if (columns.unit >= 0) {
+        const QString& unit = fields[columns.unit];
+        auto known = units.constFind(unit);
+        if (known == units.constEnd()) {
+            known = units.insert(unit, unit);
+        }
+        point.unit = *known;
+    }
+    return true;
+}
+
+bool readColumns(const QString& line, Columns& columns) {
+    QStringList names;
+    if (!splitCsvLine(line, names)) {
+        return false;
+    }
+    columns.count = static_cast<int>(names.size());
+    columns.elapsed = static_cast<int>(names.indexOf(QStringLiteral("elapsed_ms")));
+    columns.value = static_cast<int>(names.indexOf(QStringLiteral("value")));
+    columns.unit = static_cast<int>(names.indexOf(QStringLiteral("unit")));
+    columns.overrange = static_cast<int>(names.indexOf(QStringLiteral("overrange")));
+    columns.gap = static_cast<int>(names.indexOf(QStringLiteral("gap")));
+    return columns.elapsed >= 0 && columns.value >= 0;
+}
+
+LoadedRecording refused(const QString& message) {
+    LoadedRecording recording;
+    recording.status = LoadedRecording::Status::Refused;
+    recording.message = message;
+    return recording;
+}
+
+// The first line: "# Zalvo recording,VERSION".
+bool readMagic(const QString& line, const QString& name, QString& problem) {
+    QStringList fields;
+    if (!splitCsvLine(line, fields) || fields.size() != 2 || fields[0] != recordingMagic()) {
+        problem = QStringLiteral("%1 is not a Zalvo recording").arg(name);
+        return false;
+    }
+    bool ok = false;
+    const int version = fields[1].toInt(&ok);
+    if (!ok || version < 1) {
+        problem =
+            QStringLiteral("%1: the format version '%2' is not a number").arg(name, fields[1]);
+        return false;
+    }
+    if (version > recordingFormatVersion) {
+        problem = QStringLiteral(
+                      "%1 was written in format version %2; this program reads up to "
+                      "version %3")
+                      .arg(name)
+                      .arg(version)
+                      .arg(recordingFormatVersion);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+LoadedRecording readRecording(QIODevice& device, const QString& name) {
+    LineSource source(device);
+    QString line;
+    if (source.next(line) != LineSource::Result::Line) {
+        return refused(QStringLiteral("%1 is not a Zalvo recording").arg(name));
+    }
+    QString problem;
+    if (!readMagic(line, name, problem)) {
+        return refused(problem);
+    }
+
+    LoadedRecording recording;
+    Columns columns;
+    while (true) {
+        const LineSource::Result result = source.next(line);
+        if (result != LineSource::Result::Line) {
+            return refused(
+                QStringLiteral("%1 ends before its column header: the header is incomplete")
+                    .arg(name));
+        }
+        if (!line.startsWith(QLatin1Char('#'))) {
+            if (!readColumns(line, columns)) {
+                return refused(QStringLiteral("%1:%2: this is no column header of a recording")
+                                   .arg(name)
+                                   .arg(source.lineNumber()));
+            }
+            break;
+        }
+        // Only "# key,value" lines carry header keys; any other comment is passed over.
+        QStringList fields;
+        if (!splitCsvLine(line, fields) || fields.size() > 2 ||
+            !fields[0].startsWith(QLatin1String("# "))) {
+            continue;
+        }
+        const QString value = fields.size() > 1 ? fields[1] : QString();
+        if (!applyHeaderKey(recording.header, fields[0].mid(2), value, problem)) {
+            return refused(
+                QStringLiteral("%1:%2: %3").arg(name).arg(source.lineNumber()).arg(problem));
+        }
+    }
+
+    QHash<QString, QString> units;
+    while (true) {
+        const LineSource::Result result = source.next(line);
+        if (result == LineSource::Result::End) {
+            recording.status = LoadedRecording::Status::Complete;
+            return recording;
+        }
+        recording.status = LoadedRecording::Status::Partial;
+        const auto rowsRead = static_cast<qulonglong>(recording.points.size());
+        if (result == LineSource::Result::CutOff) {
+            recording.message = QStringLiteral(
+                                    "%1: the last line is cut off (the recording ended "
+                                    "abruptly); %2 rows were read")
+                                    .arg(name)
+                                    .arg(rowsRead);
+            return recording;
+        }
+        if (result == LineSource::Result::TooLong) {
+            recording.message =
+                QStringLiteral("%1:%2: the line is too long; %3 rows were read up to it")
+                    .arg(name)
+                    .arg(source.lineNumber())
+                    .arg(rowsRead);
+            return recording;
+        }
+        // Comments and blank lines may stand between rows.
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) {
+            continue;
+        }
+        RecordedPoint point;
+        if (!readPoint(line, columns, units, point, problem)) {
+            recording.message =
+                QStringLiteral("%1:%2: the line is damaged (%3); %4 rows were read up to it")
+                    .arg(name)
+                    .arg(source.lineNumber())
+                    .arg(problem)
+                    .arg(rowsRead);
+            return recording;
+        }
+        recording.points.push_back(point);
+    }
+}
+
+LoadedRecording loadRecording(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return refused(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    }
+    return readRecording(file, path);
+}

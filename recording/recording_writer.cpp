@@ -1,0 +1,187 @@
+#include "recording/recording_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+constexpr int maximumSuffix = 9999;
+
+QString systemError(int errorNumber) {
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+// A new directory entry survives a power cut only once its directory is synced as well.
+void syncDirectoryOf(const QString& path) {
+    const QByteArray directory = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Without this a file size limit ends the process at the write that crosses it; ignored, the
+// write fails with EFBIG like any other. A handler the program installed itself stays.
+void ignoreFileSizeSignal() {
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, nullptr);
+    }
+}
+
+}  // namespace
+
+RecordingWriter::~RecordingWriter() {
+    close();
+}
+
+bool RecordingWriter::create(const QString& path, const RecordingHeader& header) {
+    close();
+    path_ = path;
+    error_.clear();
+    failed_ = false;
+    exists_ = false;
+    size_ = 0;
+    rows_ = 0;
+    ignoreFileSizeSignal();
+
+    const QByteArray name = QFile::encodeName(path);
+    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        const int errorNumber = errno;
+        exists_ = errorNumber == EEXIST;
+        fail(exists_ ? QStringLiteral("%1 exists already and is not replaced").arg(path)
+                     : QStringLiteral("cannot create %1").arg(path),
+             exists_ ? 0 : errorNumber);
+        return false;
+    }
+    if (!writeAll(recordingHeaderText(header)) || !syncFile()) {
+        // A file without its whole header is no recording; it was ours, so it goes.
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(name.constData());
+        return false;
+    }
+    syncDirectoryOf(path);
+    sinceSync_.start();
+    syncer_.start(fd_);
+    return true;
+}
+
+bool RecordingWriter::createIn(const QString& directory, const RecordingHeader& header) {
+    if (!QDir().mkpath(directory)) {
+        path_ = directory;
+        failed_ = true;
+        error_ = QStringLiteral("cannot create the directory %1").arg(directory);
+        return false;
+    }
+    for (int suffix = 1; suffix <= maximumSuffix; ++suffix) {
+        const QString path = QDir(directory).filePath(recordingFileName(header, suffix));
+        if (create(path, header)) {
+            return true;
+        }
+        if (!exists_) {
+            return false;
+        }
+    }
+    return false;
+}
+
+AppendResult RecordingWriter::append(const RecordedRow& row) {
+    if (failed_ || fd_ < 0) {
+        return AppendResult::Skipped;
+    }
+    if (takeSyncFailure() || !writeAll(recordingRowLine(row))) {
+        return AppendResult::Failed;
+    }
+    ++rows_;
+    if (sinceSync_.elapsed() >= syncIntervalMs_) {
+        syncer_.request();
+        sinceSync_.start();
+    }
+    return AppendResult::Written;
+}
+
+bool RecordingWriter::sync() {
+    if (failed_ || fd_ < 0) {
+        return false;
+    }
+    if (takeSyncFailure() || !syncFile()) {
+        return false;
+    }
+    sinceSync_.start();
+    return true;
+}
+
+bool RecordingWriter::close() {
+    if (fd_ < 0) {
+        return !failed_;
+    }
+    syncer_.stop();
+    if (!failed_ && !takeSyncFailure()) {
+        syncFile();
+    }
+    if (::close(fd_) != 0 && !failed_) {
+        fail(QStringLiteral("cannot close %1").arg(path_), errno);
+    }
+    fd_ = -1;
+    return !failed_;
+}
+
+bool RecordingWriter::writeAll(const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd_, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int errorNumber = n < 0 ? errno : ENOSPC;
+            // Half a row would be read as damage: the file goes back to its last whole line.
+            if (done > 0) {
+                while (::ftruncate(fd_, static_cast<off_t>(size_)) != 0 && errno == EINTR) {
+                }
+                ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
+            }
+            fail(QStringLiteral("cannot write to %1").arg(path_), errorNumber);
+            return false;
+        }
+        done += n;
+    }
+    size_ += done;
+    return true;
+}
+
+bool RecordingWriter::syncFile() {
+    if (::fdatasync(fd_) != 0 && errno != EINVAL) {
+        fail(QStringLiteral("cannot save %1 to the disk").arg(path_), errno);
+        return false;
+    }
+    return true;
+}
+
+// A sync on the syncer's thread failed: the rows since the last good one may not be on disk.
+bool RecordingWriter::takeSyncFailure() {
+    const int errorNumber = syncer_.takeError();
+    if (errorNumber == 0) {
+        return false;
+    }
+    fail(QStringLiteral("cannot save %1 to the disk").arg(path_), errorNumber);
+    return true;
+}
+
+void RecordingWriter::fail(const QString& what, int errorNumber) {
+    failed_ = true;
+    error_ = errorNumber != 0 ? what + QStringLiteral(": ") + systemError(errorNumber) : what;
+}

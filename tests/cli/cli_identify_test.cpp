@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/exit_codes.h"
+#include "cli_run.h"
+
+namespace {
+
+struct IdentifyCase {
+    int type;
+    const char* scenario;
+    const char* text;
+    const char* json;
+};
+
+void PrintTo(const IdentifyCase& c, std::ostream* out) {
+    *out << c.type;
+}
+
+class CliIdentify : public ::testing::TestWithParam<IdentifyCase> {
+protected:
+    CliScratch scratch;
+};
+
+}  // namespace
+
+TEST_P(CliIdentify, ShowsIdentityAndForHandheldsTheBattery) {
+    const IdentifyCase& c = GetParam();
+    const QString scenario = scratch.scenario(c.scenario);
+    const CliResult text = scratch.run({"identify", "--scenario=" + scenario});
+    ASSERT_TRUE(text.finished);
+    EXPECT_EQ(text.exitCode, exitCode::ok) << text.err.toStdString();
+    EXPECT_EQ(text.out.toStdString(), c.text);
+    EXPECT_TRUE(text.err.isEmpty()) << text.err.toStdString();
+
+    const CliResult json = scratch.run({"identify", "--json", "--scenario", scenario});
+    EXPECT_EQ(json.exitCode, exitCode::ok);
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).object(),
+              QJsonDocument::fromJson(c.json).object())
+        << json.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DeviceTypes, CliIdentify,
+    ::testing::Values(
+        IdentifyCase{115, "identity 55001122 104 115\nstatus 0x80\n",
+                     "Serial number:    55001122\nSoftware version: 104\nDevice type:      115\n",
+                     R"({"serialNumber":"55001122","softwareVersion":"104","deviceType":"115"})"},
+        IdentifyCase{235, "type 235\n",
+                     "Serial number:    12340417\nSoftware version: 133\nDevice type:      235\n"
+                     "Battery:          OK\n",
+                     R"({"serialNumber":"12340417","softwareVersion":"133","deviceType":"235",
+                        "batteryOk":true})"},
+        IdentifyCase{255, "identity 99887766 201 255\nstatus 0x80\n",
+                     "Serial number:    99887766\nSoftware version: 201\nDevice type:      255\n"
+                     "Battery:          Low\n",
+                     R"({"serialNumber":"99887766","softwareVersion":"201","deviceType":"255",
+                        "batteryOk":false})"}),
+    [](const auto& info) { return std::to_string(info.param.type); });
+
+TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
+    CliScratch scratch;
+    const CliResult none =
+        scratch.run({"identify", "--scenario=" + scratch.scenario("unplugged\n")});
+    EXPECT_EQ(none.exitCode, exitCode::noInstrument);
+    EXPECT_EQ(none.err, "zalvo-cli: No connection to the USB device!\n");
+    EXPECT_TRUE(none.out.isEmpty());
+
+    const CliResult bad = scratch.run({"identify", "--scenario=" + scratch.scenario("type 116\n")});
+    EXPECT_EQ(bad.exitCode, exitCode::badScenario);
+    EXPECT_TRUE(bad.err.contains("s.scn:1: device type must be 115, 235 or 255"))
+        << bad.err.toStdString();
+
+    // Control bytes from the instrument do not reach the terminal; JSON keeps them escaped.
+    const QString raw = scratch.scenario("identity-hex 31320A340000000031333320313135\n");
+    const CliResult text = scratch.run({"identify", "--scenario=" + raw});
+    EXPECT_EQ(text.exitCode, exitCode::ok);
+    EXPECT_TRUE(text.out.startsWith("Serial number:    12?4????\n")) << text.out.toStdString();
+    const CliResult json = scratch.run({"identify", "--json", "--scenario=" + raw});
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).object()["serialNumber"].toString(),
+              QString::fromLatin1("12\n4\0\0\0\0", 8));
+}
+
+TEST(CliUsage, BadCommandLinesExitWithOneAndHelpWithZero) {
+    CliScratch scratch;
+    const CliResult none = scratch.run({});
+    EXPECT_EQ(none.exitCode, exitCode::usage);
+    EXPECT_EQ(none.err,
+              "zalvo-cli: no command given (identify, read or log)\n"
+              "Try 'zalvo-cli --help'.\n");
+    EXPECT_TRUE(none.out.isEmpty());
+
+    const CliResult help = scratch.run({"log", "--help"});
+    EXPECT_EQ(help.exitCode, exitCode::ok);
+    EXPECT_TRUE(help.out.startsWith("Usage: zalvo-cli COMMAND")) << help.out.toStdString();
+    EXPECT_TRUE(help.err.isEmpty());
+}
