@@ -11,6 +11,11 @@ RadioGroup::RadioGroup(QWidget* parent) : RadioGroup(QString(), parent) {}
 RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent), grid(new QGridLayout(this)), buttons(new QButtonGroup(this)) {
     buttons->setExclusive(true);
+    // The groups are narrow and their item texts long; slim side margins keep the texts whole.
+    QMargins margins = grid->contentsMargins();
+    margins.setLeft(6);
+    margins.setRight(2);
+    grid->setContentsMargins(margins);
     connect(buttons, &QButtonGroup::idClicked, this, &RadioGroup::operatorClicked);
 }
 

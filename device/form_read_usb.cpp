@@ -88,6 +88,7 @@ void TFormReadUSB::waitUnlessCancelled(double milliseconds) {
 int TFormReadUSB::runZeroAdjustment() {
     unsigned char buffer = offsetToZero;
     bool toleranceMet = false;
+    bool storeRefused = false;
     const int opened = usbreadLink().openDevice();
     MemoZero->clear();
     zeroOkPressed = false;
@@ -137,6 +138,9 @@ int TFormReadUSB::runZeroAdjustment() {
             ButtonZeroOKClick->setEnabled(false);
             buffer = storeAdjustment;
             result = writeAdjustCommand(buffer);
+            // A store command the instrument did not take stored nothing, whatever status the
+            // idle instrument reports afterwards.
+            storeRefused = result <= 0;
             clock.sleepMs(10);
             if (result > 0) {
                 result = writeAdjustCommand(buffer);
@@ -184,7 +188,7 @@ int TFormReadUSB::runZeroAdjustment() {
         operatorDialogs().showMessage(QStringLiteral("Zero point adjustment canceled !!"),
                                       QStringLiteral("Abort"));
         result = -9;
-    } else if (buffer != 0 || !toleranceMet) {
+    } else if (buffer != 0 || !toleranceMet || storeRefused) {
         operatorDialogs().showMessage(
             QStringLiteral("Zero point calibration unsuccessful, is the red cover set up?"),
             QStringLiteral("E R R O R"));

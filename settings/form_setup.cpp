@@ -104,11 +104,6 @@ void TForm_Setup::buildControls() {
     RadioGroup_Display->setFont(windowFont(16, true));
     RadioGroup_Display->addItems(
         {QStringLiteral("Nec. / Pos. Maximum"), QStringLiteral("Nec. / Pos. Minimum")});
-    // The items' texts nearly fill the group's width; narrow side margins keep them whole.
-    QMargins margins = RadioGroup_Display->layout()->contentsMargins();
-    margins.setLeft(6);
-    margins.setRight(2);
-    RadioGroup_Display->layout()->setContentsMargins(margins);
 
     GroupBox_Limit = valueGroup(QStringLiteral("Set Limit"), GroupBox_Setup, 144);
     MaskEdit_Limit = maskedEdit(QStringLiteral("99"), GroupBox_Limit, 40, 24, 25, 27);
