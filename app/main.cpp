@@ -1,5 +1,6 @@
 #include <QScreen>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -57,6 +58,8 @@ void centre(QWidget* window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit then fails the recording file's write instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     ZalvoApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZalvoXX5_DureRuz"));
 

@@ -15,6 +15,11 @@ public:
         QString initialDirectory;  // empty: where the platform places the dialog
     };
 
+    struct OpenFileRequest {
+        QStringList filters;       // "Description (*.EXT)" entries; the first is preselected
+        QString initialDirectory;  // empty: where the platform places the dialog
+    };
+
     virtual ~OperatorDialogs() = default;
 
     // Message box with an OK button only.
@@ -25,6 +30,9 @@ public:
     virtual bool inputText(const QString& caption, const QString& prompt, QString& value) = 0;
     // File-save dialog; returns the full path, or an empty text when cancelled.
     virtual QString saveFileName(const SaveFileRequest& request) = 0;
+    // File-open dialog for an existing file; returns the full path, or an empty text when
+    // cancelled.
+    virtual QString openFileName(const OpenFileRequest& request) = 0;
     // The standard error report for an error raised inside a handler.
     virtual void showError(const QString& text) = 0;
 };

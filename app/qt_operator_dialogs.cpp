@@ -21,9 +21,9 @@ QMessageBox::StandardButton execPlainBox(const QString& text, const QString& cap
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-// Where a save dialog opens without a usable directory: the user's documents, never the
+// Where a file dialog opens without a usable directory: the user's documents, never the
 // process's working directory (where Qt would fall back to).
-QString saveDirectory(const QString& requested) {
+QString dialogDirectory(const QString& requested) {
     if (!requested.isEmpty() && QFileInfo(requested).isDir()) {
         return requested;
     }
@@ -54,12 +54,26 @@ bool QtOperatorDialogs::inputText(const QString& caption, const QString& prompt,
 }
 
 QString QtOperatorDialogs::saveFileName(const SaveFileRequest& request) {
-    QFileDialog dialog(dialogParent(), QString(), saveDirectory(request.initialDirectory));
+    QFileDialog dialog(dialogParent(), QString(), dialogDirectory(request.initialDirectory));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Records are appended to an existing file, so choosing one replaces nothing.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setNameFilters(request.filters);
+    if (!request.filters.isEmpty()) {
+        dialog.selectNameFilter(request.filters.first());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().first();
+}
+
+QString QtOperatorDialogs::openFileName(const OpenFileRequest& request) {
+    QFileDialog dialog(dialogParent(), QString(), dialogDirectory(request.initialDirectory));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(request.filters);
     if (!request.filters.isEmpty()) {
         dialog.selectNameFilter(request.filters.first());

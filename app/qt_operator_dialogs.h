@@ -9,5 +9,6 @@ public:
     Answer askOkCancel(const QString& text, const QString& caption) override;
     bool inputText(const QString& caption, const QString& prompt, QString& value) override;
     QString saveFileName(const SaveFileRequest& request) override;
+    QString openFileName(const OpenFileRequest& request) override;
     void showError(const QString& text) override;
 };

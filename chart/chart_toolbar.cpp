@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -11,10 +12,15 @@
 #include "app/operator_dialogs.h"
 #include "chart/chart_export.h"
 #include "chart/chart_widget.h"
+#include "chart/recording_view.h"
+#include "recording/recording_reader.h"
 
 namespace {
 
 const QString failureCaption = QStringLiteral("Error");
+const QString openCaption = QStringLiteral("Open recording");
+// Room for a file name; longer texts are shortened in the middle.
+constexpr int fileLabelWidth = 420;
 
 }  // namespace
 
@@ -47,6 +53,33 @@ ChartToolbar::ChartToolbar(ChartWidget* chart, QWidget* parent)
     exportCsv = addAction(QStringLiteral("Export data..."), this, &ChartToolbar::askAndExportCsv);
     printPreview =
         addAction(QStringLiteral("Print preview..."), this, &ChartToolbar::showPrintPreview);
+    addSeparator();
+
+    openRecording =
+        addAction(QStringLiteral("Open recording..."), this, &ChartToolbar::askAndOpenRecording);
+    openRecording->setToolTip(QStringLiteral("Show a recording file in the chart"));
+    fileLabel = new QLabel(this);
+    fileLabel->setFixedWidth(fileLabelWidth);
+    fileLabel->setContentsMargins(8, 0, 0, 0);
+    addWidget(fileLabel);
+}
+
+void ChartToolbar::setRecordingRuns(bool runs) {
+    openRecording->setEnabled(!runs);
+}
+
+void ChartToolbar::showRecordingFile(const QString& path) {
+    showFileText(QStringLiteral("Recording file: ") + QFileInfo(path).fileName(), path);
+}
+
+void ChartToolbar::showRecordingProblem(const QString& reason) {
+    showFileText(QStringLiteral("Not saved: ") + reason, reason);
+}
+
+void ChartToolbar::showFileText(const QString& text, const QString& toolTip) {
+    const int room = fileLabelWidth - fileLabel->contentsMargins().left();
+    fileLabel->setText(fileLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    fileLabel->setToolTip(toolTip);
 }
 
 QString ChartToolbar::startDirectory() const {
@@ -92,6 +125,31 @@ void ChartToolbar::askAndExportCsv() {
         operatorDialogs().showMessage(
             QStringLiteral("The data could not be saved to %1: %2").arg(path, error),
             failureCaption);
+    }
+}
+
+void ChartToolbar::askAndOpenRecording() {
+    OperatorDialogs::OpenFileRequest request;
+    request.filters =
+        QStringList{QStringLiteral("Recording (*.csv)"), QStringLiteral("All files (*)")};
+    request.initialDirectory = recordingsDirectory();
+    const QString path = operatorDialogs().openFileName(request);
+    if (path.isEmpty()) {
+        return;
+    }
+    const LoadedRecording recording = loadRecording(path);
+    if (recording.status == LoadedRecording::Status::Refused) {
+        operatorDialogs().showMessage(
+            QStringLiteral("The recording could not be opened: %1").arg(recording.message),
+            openCaption);
+        return;
+    }
+    showRecording(*boundChart, recording);
+    showFileText(QStringLiteral("Opened: ") + QFileInfo(path).fileName(), path);
+    if (recording.status == LoadedRecording::Status::Partial) {
+        operatorDialogs().showMessage(
+            QStringLiteral("Only part of the recording could be read: %1").arg(recording.message),
+            openCaption);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "chart/form_chart.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -156,6 +157,11 @@ void TFormChart::buildControls() {
     Label_Low_Batterie_C =
         makeLabel(QStringLiteral("Warning - Low Battery !!"), Chart1, 8, 600, 209, 25, 16);
     Label_Low_Batterie_C->hide();
+    // Below the chart, where it covers neither the plot nor its axes.
+    Label_File_Warning = makeLabel(QStringLiteral("Warning - Recording not saved to disk !!"), this,
+                                   304, 688, 713, 25, 16);
+    Label_File_Warning->setStyleSheet(QStringLiteral("color: red"));
+    Label_File_Warning->hide();
 
     connect(BitBtn_Start, &QPushButton::clicked, this, &TFormChart::BitBtn_StartClick);
     connect(BitBtn_Break, &QPushButton::clicked, this, &TFormChart::BitBtn_BreakClick);
@@ -167,6 +173,8 @@ void TFormChart::buildControls() {
             &TFormChart::ScrollBar_distance_ChChange);
     connect(ScrollBar_SamplingTime, &QScrollBar::valueChanged, this,
             &TFormChart::ScrollBar_SamplingTimeChange);
+    connect(&recording, &ChartRecording::fileStarted, this, &TFormChart::recordingFileStarted);
+    connect(&recording, &ChartRecording::writeFailed, this, &TFormChart::recordingFailed);
 }
 
 void TFormChart::placeOnScreen() {
@@ -189,6 +197,8 @@ void TFormChart::resetChart() {
     Label_pos_Value->setText(texts.extremeText);
     Chart1->clearSeries();
     elapsedMs = 0;
+    // The cleared points were the whole recording; the next point begins a new file.
+    recording.end();
 }
 
 void TFormChart::showDistanceControls(bool visible) {
@@ -254,6 +264,8 @@ void TFormChart::BitBtn_StartClick() {
     }
     BitBtn_Start->setEnabled(false);
     BitBtn_Back->setEnabled(false);
+    ++runningLoops;
+    TeeCommander1->setRecordingRuns(true);
 
     // The selected range, or automatic ranging when no item is selected.
     setRange(static_cast<unsigned int>(startRangeIndex(RadioGroup_Range->itemIndex())));
@@ -267,10 +279,8 @@ void TFormChart::BitBtn_StartClick() {
 
     setUnitLabels(QString());
     if (shared.deviceType != deviceType115) {
-        int modeIndex = 0;
         char letter = modeLetter;
-        readMode(modeIndex, letter);
-        RadioGroup_Mode->setItemIndex(modeIndex);
+        followInstrumentMode(letter);
     }
 
     while (!breakRequested) {
@@ -278,6 +288,8 @@ void TFormChart::BitBtn_StartClick() {
         const int result =
             readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
         if (result < 1) {
+            // On the disk before the box waits for the operator, and before the process ends.
+            recording.end();
             operatorDialogs().showMessage(
                 QStringLiteral("No connection to the USB device! Error no = ") +
                     formatInteger(result),
@@ -301,11 +313,10 @@ void TFormChart::BitBtn_StartClick() {
         Label_Low_Batterie_C->setVisible(lowBattery);
 
         if (shared.deviceType != deviceType115) {
-            int modeIndex = 0;
             char letter = modeLetter;
-            readMode(modeIndex, letter);
-            RadioGroup_Mode->setItemIndex(modeIndex);
-            modeLetter = letter;
+            if (followInstrumentMode(letter)) {
+                modeLetter = letter;
+            }
         }
 
         EvaluationInput input;
@@ -341,9 +352,14 @@ void TFormChart::BitBtn_StartClick() {
 
         elapsedMs = static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + lastInterval));
         if (shown.plotPoint) {
-            Chart1->addPoint(static_cast<double>(elapsedMs), shown.displayValue);
+            Chart1->addPoint(static_cast<double>(elapsedMs),
+                             recordedPointValue(shown.displayValue));
             axisLimit = shown.fullScale;
         }
+        recording.record(elapsedMs, shown, [&] {
+            return chartRecordingHeader(recordingSource(samplingTime), shown,
+                                        QDateTime::currentDateTime());
+        });
 
         do {
             lastInterval = (counterSeconds() - cycleStart) * 1000.0;
@@ -356,8 +372,48 @@ void TFormChart::BitBtn_StartClick() {
         letPendingEventsRun();
     }
 
+    recording.end();
+    if (--runningLoops == 0) {
+        TeeCommander1->setRecordingRuns(false);
+    }
     BitBtn_Start->setEnabled(true);
     setRecordingControlsEnabled(true);
+}
+
+ChartRecordingSource TFormChart::recordingSource(int samplingTime) const {
+    const MainFormData& shared = mainFormData();
+    ChartRecordingSource source;
+    source.deviceTypeLabel = MainForm->Label_Device_type->text();
+    source.serialNumber = MainForm->Label_Serial_number->text();
+    source.softwareVersion = MainForm->Label_SW_version->text();
+    source.distanceMm =
+        selectMode(shared.deviceType, RadioGroup_Mode->itemIndex(), ScrollBar_distance_Ch->value())
+            .recDistance;
+    source.rangeIndex = shared.currentRange;
+    source.samplingTimeMs = samplingTime;
+    return source;
+}
+
+void TFormChart::recordingFileStarted(const QString& path) {
+    Label_File_Warning->hide();
+    TeeCommander1->showRecordingFile(path);
+}
+
+void TFormChart::recordingFailed(const QString& reason) {
+    Label_File_Warning->setToolTip(reason);
+    Label_File_Warning->show();
+    TeeCommander1->showRecordingProblem(reason);
+}
+
+bool TFormChart::followInstrumentMode(char& letter) {
+    int modeIndex = 0;
+    // A mode that could not be read is no other mode: moving to the last item would clear the
+    // recording, send that item's mode to the instrument and plot nothing under letter 'E'.
+    if (readMode(modeIndex, letter) <= 0) {
+        return false;
+    }
+    RadioGroup_Mode->setItemIndex(modeIndex);
+    return true;
 }
 
 void TFormChart::BitBtn_BreakClick() {

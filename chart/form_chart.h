@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <QtGlobal>
 
+#include "chart/chart_recording.h"
 #include "measure/measurement_evaluation.h"
 #include "measure/range_control.h"
 
@@ -62,6 +63,9 @@ public:
     QLabel* LabelGetSamplingTime;
     QLabel* LabelSamplingTimeVal;
     QLabel* Label_Low_Batterie_C;
+    // Shown below the chart when the recording cannot be saved to its file; the chart goes on
+    // recording.
+    QLabel* Label_File_Warning;
 
     char modeLetter = 'F';
     bool breakRequested = false;
@@ -92,7 +96,17 @@ private:
     void showDistanceControls(bool visible);
     void setUnitLabels(const QString& unit);
     void setRecordingControlsEnabled(bool enabled);
+    // Reads the instrument's mode into the letter and selects its item; false, changing
+    // nothing, when the mode could not be read.
+    bool followInstrumentMode(char& letter);
+    ChartRecordingSource recordingSource(int samplingTime) const;
+    void recordingFileStarted(const QString& path);
+    void recordingFailed(const QString& reason);
 
     MeasurementEvaluation evaluation{WindowKind::Chart};
     RangeControl rangeControl{WindowKind::Chart};
+    // Every plotted point also goes to a file, so that a recording outlives the program.
+    ChartRecording recording;
+    // Recording loops running; a Start during a winding-down cycle nests a second one.
+    int runningLoops = 0;
 };

@@ -7,6 +7,9 @@ int main(int argc, char** argv) {
         // Test discovery at build time runs without the tests' environment.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Recordings and settings the windows write stay in the build tree, never in the real home.
+    qputenv("XDG_DATA_HOME", ZALVO_TEST_HOME "/data");
+    qputenv("XDG_CONFIG_HOME", ZALVO_TEST_HOME "/config");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

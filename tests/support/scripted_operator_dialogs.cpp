@@ -58,12 +58,22 @@ QString ScriptedOperatorDialogs::saveFileName(const SaveFileRequest& request) {
     return saveAnswers.dequeue();
 }
 
+QString ScriptedOperatorDialogs::openFileName(const OpenFileRequest& request) {
+    ShownBox& box = record(Kind::OpenFile, QString(), QString());
+    box.openRequest = request;
+    if (openAnswers.isEmpty()) {
+        box.defaultAnswer = true;
+        return QString();
+    }
+    return openAnswers.dequeue();
+}
+
 void ScriptedOperatorDialogs::showError(const QString& text) {
     record(Kind::Error, text, QString());
 }
 
 ScriptedOperatorDialogs::ShownBox& ScriptedOperatorDialogs::record(Kind kind, const QString& text,
                                                                    const QString& caption) {
-    boxes.append(ShownBox{kind, text, caption, SaveFileRequest{}, false});
+    boxes.append(ShownBox{kind, text, caption, SaveFileRequest{}, false, OpenFileRequest{}});
     return boxes.last();
 }

@@ -9,16 +9,17 @@
 // that was shown. Installs itself while it exists.
 class ScriptedOperatorDialogs : public OperatorDialogs {
 public:
-    enum class Kind { Message, OkCancel, Input, SaveFile, Error };
+    enum class Kind { Message, OkCancel, Input, SaveFile, OpenFile, Error };
 
     struct ShownBox {
         Kind kind;
-        QString text;     // message, question, input prompt or error text; empty for saves
-        QString caption;  // empty for saves and errors
+        QString text;     // message, question, input prompt or error text; empty for files
+        QString caption;  // empty for files and errors
         SaveFileRequest saveRequest;  // saves only
         // The queue was empty, so the default answer was given: OK, input cancelled,
-        // save cancelled.
+        // save or open cancelled.
         bool defaultAnswer = false;
+        OpenFileRequest openRequest;  // opens only
     };
 
     ScriptedOperatorDialogs();
@@ -31,6 +32,8 @@ public:
     void queueInputCancel() { inputAnswers.enqueue(InputAnswer{false, QString()}); }
     // An empty path answers as Cancel.
     void queueSaveFile(const QString& path) { saveAnswers.enqueue(path); }
+    // An empty path answers as Cancel.
+    void queueOpenFile(const QString& path) { openAnswers.enqueue(path); }
 
     const QList<ShownBox>& shown() const { return boxes; }
     int count(Kind kind) const;
@@ -41,6 +44,7 @@ public:
     Answer askOkCancel(const QString& text, const QString& caption) override;
     bool inputText(const QString& caption, const QString& prompt, QString& value) override;
     QString saveFileName(const SaveFileRequest& request) override;
+    QString openFileName(const OpenFileRequest& request) override;
     void showError(const QString& text) override;
 
 private:
@@ -54,5 +58,6 @@ private:
     QQueue<Answer> okCancelAnswers;
     QQueue<InputAnswer> inputAnswers;
     QQueue<QString> saveAnswers;
+    QQueue<QString> openAnswers;
     QList<ShownBox> boxes;
 };
