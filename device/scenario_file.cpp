@@ -79,6 +79,30 @@ public:
         return value;
     }
 
+    // The argument of a directive that takes exactly one number.
+    std::optional<long long> onlyNumber(long long minimum, long long maximum) {
+        if (!expectCount(1, 1)) {
+            return std::nullopt;
+        }
+        return number(1, minimum, maximum);
+    }
+
+    // The arguments of a directive that takes a list of numbers.
+    std::optional<std::vector<long long>> numberList(long long minimum, long long maximum) {
+        if (!expectCount(1, 100000)) {
+            return std::nullopt;
+        }
+        std::vector<long long> values;
+        for (int i = 1; i < words.size(); ++i) {
+            const auto value = number(i, minimum, maximum);
+            if (!value) {
+                return std::nullopt;
+            }
+            values.push_back(*value);
+        }
+        return values;
+    }
+
     std::optional<int> registerAt(int i) {
         const auto value = parseRegister(words[i]);
         if (!value) {
@@ -96,11 +120,10 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
     LineParser p(words, problem);
     const QString& directive = words[0];
     if (directive == QLatin1String("type")) {
-        if (!p.expectCount(1, 1))
+        const auto type = p.onlyNumber(0, 999);
+        if (!type) {
             return false;
-        const auto type = p.number(1, 0, 999);
-        if (!type)
-            return false;
+        }
         if (*type != 115 && *type != 235 && *type != 255) {
             problem = QStringLiteral("device type must be 115, 235 or 255");
             return false;
@@ -111,8 +134,9 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
         return true;
     }
     if (directive == QLatin1String("identity")) {
-        if (!p.expectCount(3, 3))
+        if (!p.expectCount(3, 3)) {
             return false;
+        }
         if (words[1].size() > 8 || words[2].size() > 3 || words[3].size() > 3) {
             problem = QStringLiteral("identity texts are at most 8, 3 and 3 characters");
             return false;
@@ -121,8 +145,9 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
         return true;
     }
     if (directive == QLatin1String("identity-hex")) {
-        if (!p.expectCount(1, 1))
+        if (!p.expectCount(1, 1)) {
             return false;
+        }
         static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{30}$"));
         if (!hex.match(words[1]).hasMatch()) {
             problem = QStringLiteral("identity-hex needs exactly 30 hexadecimal digits");
@@ -132,25 +157,19 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
         return true;
     }
     if (directive == QLatin1String("value")) {
-        if (!p.expectCount(1, 100000))
+        const auto counts = p.numberList(0, 9999);
+        if (!counts) {
             return false;
-        std::vector<int> values;
-        for (int i = 1; i < words.size(); ++i) {
-            const auto v = p.number(i, 0, 9999);
-            if (!v)
-                return false;
-            values.push_back(static_cast<int>(*v));
         }
-        sim.setValues(values);
+        sim.setValues(std::vector<int>(counts->begin(), counts->end()));
         return true;
     }
     if (directive == QLatin1String("status") || directive == QLatin1String("range") ||
         directive == QLatin1String("mode")) {
-        if (!p.expectCount(1, 1))
+        const auto byte = p.onlyNumber(0, 255);
+        if (!byte) {
             return false;
-        const auto byte = p.number(1, 0, 255);
-        if (!byte)
-            return false;
+        }
         const auto value = static_cast<std::uint8_t>(*byte);
         if (directive == QLatin1String("status")) {
             sim.setStatus(value);
@@ -162,85 +181,90 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
         return true;
     }
     if (directive == QLatin1String("adjust-status")) {
-        if (!p.expectCount(1, 100000))
+        const auto statuses = p.numberList(0, 255);
+        if (!statuses) {
             return false;
-        std::vector<std::uint8_t> statuses;
-        for (int i = 1; i < words.size(); ++i) {
-            const auto v = p.number(i, 0, 255);
-            if (!v)
-                return false;
-            statuses.push_back(static_cast<std::uint8_t>(*v));
         }
-        sim.setAdjustStatuses(statuses);
+        sim.setAdjustStatuses(std::vector<std::uint8_t>(statuses->begin(), statuses->end()));
         return true;
     }
     if (directive == QLatin1String("unplug-after")) {
-        if (!p.expectCount(1, 1))
+        const auto transfers = p.onlyNumber(0, 1000000000);
+        if (!transfers) {
             return false;
-        const auto n = p.number(1, 0, 1000000000);
-        if (!n)
-            return false;
-        sim.unplugAfter(static_cast<int>(*n));
+        }
+        sim.unplugAfter(static_cast<int>(*transfers));
         return true;
     }
     if (directive == QLatin1String("replug-after-ms")) {
-        if (!p.expectCount(1, 1))
+        const auto ms = p.onlyNumber(0, 1000000000);
+        if (!ms) {
             return false;
-        const auto ms = p.number(1, 0, 1000000000);
-        if (!ms)
-            return false;
+        }
         sim.replugAfterMs(static_cast<double>(*ms));
         return true;
     }
     if (directive == QLatin1String("unplugged")) {
-        if (!p.expectCount(0, 0))
+        if (!p.expectCount(0, 0)) {
             return false;
+        }
         sim.unplug();
         return true;
     }
     if (directive == QLatin1String("fail")) {
-        if (!p.expectCount(2, 3))
+        if (!p.expectCount(2, 3)) {
             return false;
+        }
         const auto r = p.registerAt(1);
-        if (!r)
+        if (!r) {
             return false;
+        }
         const auto n = p.number(2, 1, 1000000000);
-        if (!n)
+        if (!n) {
             return false;
+        }
         long long error = LIBUSB_ERROR_PIPE;
         if (words.size() == 4) {
             const auto e = p.number(3, -99, -1);
-            if (!e)
+            if (!e) {
                 return false;
+            }
             error = *e;
         }
         sim.failRegister(*r, static_cast<int>(*n), static_cast<int>(error));
         return true;
     }
     if (directive == QLatin1String("short")) {
-        if (!p.expectCount(3, 3))
+        if (!p.expectCount(3, 3)) {
             return false;
+        }
         const auto r = p.registerAt(1);
-        if (!r)
+        if (!r) {
             return false;
+        }
         const auto n = p.number(2, 1, 1000000000);
-        if (!n)
+        if (!n) {
             return false;
+        }
         const auto bytes = p.number(3, 0, 64);
-        if (!bytes)
+        if (!bytes) {
             return false;
+        }
         sim.shortRegister(*r, static_cast<int>(*n), static_cast<int>(*bytes));
         return true;
     }
     if (directive == QLatin1String("timeout")) {
-        if (!p.expectCount(2, 2))
+        if (!p.expectCount(2, 2)) {
             return false;
+        }
         const auto r = p.registerAt(1);
-        if (!r)
+        if (!r) {
             return false;
+        }
         const auto n = p.number(2, 1, 1000000000);
-        if (!n)
+        if (!n) {
             return false;
+        }
         sim.timeoutRegister(*r, static_cast<int>(*n));
         return true;
     }
