@@ -31,6 +31,18 @@ QString dialogDirectory(const QString& requested) {
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
+// Runs the dialog with the filters, the first preselected; empty when cancelled.
+QString chosenFile(QFileDialog& dialog, const QStringList& filters) {
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dialog.selectNameFilter(filters.first());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().first();
+}
+
 }  // namespace
 
 void QtOperatorDialogs::showMessage(const QString& text, const QString& caption) {
@@ -60,28 +72,14 @@ QString QtOperatorDialogs::saveFileName(const SaveFileRequest& request) {
     // Records are appended to an existing file, so choosing one replaces nothing.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setNameFilters(request.filters);
-    if (!request.filters.isEmpty()) {
-        dialog.selectNameFilter(request.filters.first());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog.selectedFiles().first();
+    return chosenFile(dialog, request.filters);
 }
 
 QString QtOperatorDialogs::openFileName(const OpenFileRequest& request) {
     QFileDialog dialog(dialogParent(), QString(), dialogDirectory(request.initialDirectory));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(request.filters);
-    if (!request.filters.isEmpty()) {
-        dialog.selectNameFilter(request.filters.first());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog.selectedFiles().first();
+    return chosenFile(dialog, request.filters);
 }
 
 void QtOperatorDialogs::showError(const QString& text) {

@@ -82,28 +82,26 @@ void ChartToolbar::showFileText(const QString& text, const QString& toolTip) {
     fileLabel->setToolTip(toolTip);
 }
 
-QString ChartToolbar::startDirectory() const {
-    return lastDirectory.isEmpty() ? mainFormData().dataDirectory : lastDirectory;
-}
-
-void ChartToolbar::rememberDirectory(const QString& path) {
-    lastDirectory = QFileInfo(path).absolutePath();
+QString ChartToolbar::askSavePath(const QString& suffix, const QStringList& filters) {
+    OperatorDialogs::SaveFileRequest request;
+    request.defaultSuffix = suffix;
+    request.filters = filters;
+    request.initialDirectory =
+        lastDirectory.isEmpty() ? mainFormData().dataDirectory : lastDirectory;
+    const QString path = operatorDialogs().saveFileName(request);
+    if (!path.isEmpty()) {
+        lastDirectory = QFileInfo(path).absolutePath();
+    }
+    return path;
 }
 
 void ChartToolbar::askAndSaveImage() {
-    OperatorDialogs::SaveFileRequest request;
-    request.defaultSuffix = QStringLiteral("png");
-    request.filters =
-        QStringList{QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
-                    QStringLiteral("PDF document (*.pdf)")};
-    request.initialDirectory = startDirectory();
-    const QString path = operatorDialogs().saveFileName(request);
-    if (path.isEmpty()) {
-        return;
-    }
-    rememberDirectory(path);
+    const QString path =
+        askSavePath(QStringLiteral("png"),
+                    {QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                     QStringLiteral("PDF document (*.pdf)")});
     QString error;
-    if (!saveChartImage(*boundChart, path, &error)) {
+    if (!path.isEmpty() && !saveChartImage(*boundChart, path, &error)) {
         operatorDialogs().showMessage(
             QStringLiteral("The chart could not be saved to %1: %2").arg(path, error),
             failureCaption);
@@ -111,17 +109,9 @@ void ChartToolbar::askAndSaveImage() {
 }
 
 void ChartToolbar::askAndExportCsv() {
-    OperatorDialogs::SaveFileRequest request;
-    request.defaultSuffix = QStringLiteral("csv");
-    request.filters = QStringList{QStringLiteral("CSV file (*.csv)")};
-    request.initialDirectory = startDirectory();
-    const QString path = operatorDialogs().saveFileName(request);
-    if (path.isEmpty()) {
-        return;
-    }
-    rememberDirectory(path);
+    const QString path = askSavePath(QStringLiteral("csv"), {QStringLiteral("CSV file (*.csv)")});
     QString error;
-    if (!exportChartCsv(*boundChart, path, &error)) {
+    if (!path.isEmpty() && !exportChartCsv(*boundChart, path, &error)) {
         operatorDialogs().showMessage(
             QStringLiteral("The data could not be saved to %1: %2").arg(path, error),
             failureCaption);

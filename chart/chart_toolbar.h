@@ -44,8 +44,9 @@ private:
     void showFileText(const QString& text, const QString& toolTip);
     void printOn(QPrinter* printer);
     // The folder the save dialogs open in: the last one used, else the data directory.
-    QString startDirectory() const;
-    void rememberDirectory(const QString& path);
+    // Asks where to save, starting in the folder used last (or the data directory); empty
+    // when cancelled.
+    QString askSavePath(const QString& suffix, const QStringList& filters);
 
     ChartWidget* boundChart;
     QAction* zoomMode;
