@@ -20,13 +20,33 @@ int sampleValue(const unsigned char sample[sampleLength]) {
     return ok ? value : 0;
 }
 
+namespace {
+
+int hexDigitValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') {
+        return u - u'0';
+    }
+    if (u >= u'a' && u <= u'f') {
+        return u - u'a' + 10;
+    }
+    if (u >= u'A' && u <= u'F') {
+        return u - u'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
 QString hexToText(const QString& hexText) {
     QString text;
-    const int pairs = hexText.size() / 2;
-    for (int i = 0; i < pairs; ++i) {
-        bool ok = false;
-        const int code = hexText.mid(2 * i, 2).toInt(&ok, 16);
-        text += QChar(ok ? code : 0);
+    const qsizetype pairs = hexText.size() / 2;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        // Only two hex digits make a code: a number parser would also take a sign or blanks,
+        // and "-1" would become U+FFFF.
+        const int high = hexDigitValue(hexText.at(2 * i));
+        const int low = hexDigitValue(hexText.at(2 * i + 1));
+        text += QChar(high >= 0 && low >= 0 ? 16 * high + low : 0);
     }
     return text;
 }

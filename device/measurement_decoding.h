@@ -25,7 +25,8 @@ void normaliseSampleDigits(unsigned char sample[sampleLength]);
 // The four digits with the byte received last as the most significant: 0 to 9999.
 int sampleValue(const unsigned char sample[sampleLength]);
 
-// Reads a text of hexadecimal digit pairs as character codes; a trailing single digit is ignored.
+// Reads a text of hexadecimal digit pairs as character codes; a trailing single digit is ignored
+// and a pair that is not two hexadecimal digits gives the character 0.
 QString hexToText(const QString& hexText);
 
 // Range code 0x10..0x50 to range index 0..4; any other byte stays its own value.

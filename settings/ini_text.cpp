@@ -1,5 +1,7 @@
 #include "settings/ini_text.h"
 
+#include <QStringDecoder>
+
 #include <vector>
 
 #include "settings/ini_integer.h"
@@ -38,10 +40,17 @@ qsizetype trimBlanksBack(const QByteArray& text, qsizetype from, qsizetype to) {
     return to;
 }
 
+// QString::fromUtf8 drops a leading U+FEFF, so a name or value starting with one would not read
+// back as written; only the file's own byte order mark is skipped (in parseLine).
+QString textBetween(const QByteArray& text, qsizetype from, qsizetype to) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(text.constData() + from, to - from));
+}
+
 QString nameBetween(const QByteArray& text, qsizetype from, qsizetype to) {
     from = skipBlanks(text, from, to);
     to = trimBlanksBack(text, from, to);
-    return QString::fromUtf8(text.constData() + from, to - from);
+    return textBetween(text, from, to);
 }
 
 Line parseLine(const QByteArray& text, qsizetype begin) {
@@ -157,7 +166,7 @@ std::optional<QString> IniText::value(const QString& section, const QString& key
     }
     const Line& line = lines[place.keyLine];
     const qsizetype valueEnd = trimBlanksBack(text, line.valueBegin, line.contentEnd);
-    return QString::fromUtf8(text.constData() + line.valueBegin, valueEnd - line.valueBegin);
+    return textBetween(text, line.valueBegin, valueEnd);
 }
 
 QString IniText::string(const QString& section, const QString& key,

@@ -56,6 +56,16 @@ TEST(MeasurementDecoding, HexToTextReadsPairsAndIgnoresATrailingDigit) {
     EXPECT_EQ(hexToText("zz41").size(), 2);  // a broken pair still gives one character
 }
 
+TEST(MeasurementDecoding, HexToTextTakesOnlyTwoHexDigitsAsACode) {
+    // A sign or a blank is not a hex digit: "-1" once gave U+FFFF and " f" gave 0x0F.
+    const QString decoded = hexToText(" ff -1+f-f\t1");
+    ASSERT_EQ(decoded.size(), 6);
+    for (QChar c : decoded) {
+        EXPECT_EQ(c.unicode(), 0);
+    }
+    EXPECT_EQ(hexToText("7fFfa0"), QString::fromLatin1("\x7f\xff\xa0"));
+}
+
 TEST(MeasurementDecoding, RangeCodesAndIndices) {
     for (unsigned i = 0; i <= 4; ++i) {
         EXPECT_EQ(rangeCodeFromIndex(i), 0x10 * (i + 1));

@@ -105,6 +105,18 @@ TEST(IniText, AddsAMissingSectionAtTheEnd) {
     EXPECT_EQ(noFinalLineEnd.bytes(), "[Display]\r\nLimit=80\r\nDataDirectory=/d/\r\n");
 }
 
+TEST(IniText, NamesAndValuesStartingWithAZeroWidthNoBreakSpaceReadBack) {
+    // Only the file's own byte order mark is skipped; U+FEFF inside it was once dropped too.
+    const QString value = QChar(0xFEFF) + QStringLiteral("33");
+    const QString key = QChar(0xFEFF) + QStringLiteral("Limit");
+    IniText text("\xEF\xBB\xBF[Display]\nLimit=1\n");
+    ASSERT_TRUE(text.setValue("Display", "Limit", value));
+    ASSERT_TRUE(text.setValue("Display", key, "2"));
+    EXPECT_EQ(text.value("Display", "Limit"), value);
+    EXPECT_EQ(text.value("Display", key), "2");
+    EXPECT_EQ(text.integer("Display", "Limit", 50), 50);
+}
+
 TEST(IniText, RefusesWhatAnIniFileCannotHold) {
     IniText text(sampleCrLf);
     EXPECT_FALSE(text.setValue("Display", "DataDirectory", "/a\nb/"));
