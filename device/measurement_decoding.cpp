@@ -1,5 +1,7 @@
 #include "device/measurement_decoding.h"
 
+#include "measure/hex_digit.h"
+
 void normaliseSampleDigits(unsigned char sample[sampleLength]) {
     for (int i = 0; i < sampleLength; ++i) {
         if (sample[i] < '0' || sample[i] > '9') {
@@ -19,24 +21,6 @@ int sampleValue(const unsigned char sample[sampleLength]) {
     const int value = digits.toInt(&ok);
     return ok ? value : 0;
 }
-
-namespace {
-
-int hexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 QString hexToText(const QString& hexText) {
     QString text;

@@ -1,22 +1,10 @@
 #include "settings/ini_integer.h"
 
+#include "measure/hex_digit.h"
+
 #include <limits>
 
 namespace {
-
-int hexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
 
 // Accumulates the digits into a magnitude; nullopt for a non-digit or a magnitude above limit.
 std::optional<qint64> magnitude(QStringView digits, int base, qint64 limit) {
