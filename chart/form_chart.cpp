@@ -20,7 +20,7 @@
 #include "app/windows.h"
 #include "chart/chart_toolbar.h"
 #include "chart/chart_widget.h"
-#include "device/program_clock.h"
+#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/number_format.h"
@@ -33,7 +33,6 @@ namespace {
 
 constexpr int windowWidth = 1036;
 constexpr int windowHeight = 722;
-constexpr int autoRangeIndex = 4;
 // The value axis leaves a small margin beyond the full scale of the range.
 constexpr double axisMargin = 1.015;
 
@@ -297,17 +296,8 @@ void TFormChart::BitBtn_StartClick() {
             terminateProgram(-1);
         }
 
-        if (rangeControl.sendAutoRange(shared.currentRange)) {
-            setRange(autoRangeIndex);
-        }
-        if (rangeControl.forceRange(shared.currentRange, reading.rangeIndex, reading.overrange)) {
-            setRange(static_cast<unsigned int>(shared.currentRange));
-            resetChart();
-            programClock().sleepMs(rangeControl.pauseBeforeRereadMs());
-            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-            shared.currentRange =
-                rangeControl.rangeAfterForcing(shared.currentRange, reading.rangeIndex);
-        }
+        correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
+                     reading.overrange, batteryOk, [this] { resetChart(); });
 
         const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
         Label_Low_Batterie_C->setVisible(lowBattery);

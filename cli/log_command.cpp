@@ -10,7 +10,7 @@
 #include "cli/mode_choice.h"
 #include "cli/progress_line.h"
 #include "cli/stop_request.h"
-#include "device/program_clock.h"
+#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/measurement_evaluation.h"
@@ -221,15 +221,8 @@ bool LogSession::recoverInstrument(int result) {
 // The chart's range rules after a reading, its battery warning and the mode the instrument
 // reports.
 void LogSession::correctRangeAndMode(Reading& reading, unsigned char& batteryOk) {
-    if (rangeControl.sendAutoRange(data.currentRange)) {
-        setRange(4);
-    }
-    if (rangeControl.forceRange(data.currentRange, reading.rangeIndex, reading.overrange)) {
-        setRange(static_cast<unsigned>(data.currentRange));
-        evaluation.reset();
-        programClock().sleepMs(rangeControl.pauseBeforeRereadMs());
-        readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-    }
+    correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                 reading.overrange, batteryOk, [this] { evaluation.reset(); });
     if (setup.identity.deviceType == deviceType115) {
         return;
     }

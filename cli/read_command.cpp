@@ -9,7 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/measuring_setup.h"
 #include "cli/stop_request.h"
-#include "device/program_clock.h"
+#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/measurement_evaluation.h"
@@ -89,17 +89,8 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
         if (result < 1) {
             return reportLostInstrument(result);
         }
-        if (rangeControl.sendAutoRange(data.currentRange)) {
-            setRange(4);
-        }
-        if (rangeControl.forceRange(data.currentRange, reading.rangeIndex, reading.overrange)) {
-            setRange(static_cast<unsigned>(data.currentRange));
-            evaluation.reset();
-            programClock().sleepMs(rangeControl.pauseBeforeRereadMs());
-            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-            data.currentRange =
-                rangeControl.rangeAfterForcing(data.currentRange, reading.rangeIndex);
-        }
+        correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                     reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
         if (hasBattery && !batteryOk && !batteryWarned) {
             printMessage(QStringLiteral("Warning - Low Battery !!"));
             batteryWarned = true;

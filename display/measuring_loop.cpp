@@ -9,7 +9,7 @@
 #include "app/operator_dialogs.h"
 #include "app/process_exit.h"
 #include "app/radio_group.h"
-#include "device/program_clock.h"
+#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "display/cycle_time.h"
@@ -97,18 +97,8 @@ void TFormDisplay::measuringCycle(RangeControl& rangeControl, TickState& tick) {
             QStringLiteral("E R R O R occurred"));
         terminateProgram(-1);
     }
-    if (rangeControl.sendAutoRange(data.currentRange)) {
-        setRange(4);
-    }
-    if (rangeControl.forceRange(data.currentRange, reading.rangeIndex, reading.overrange)) {
-        setRange(static_cast<unsigned>(data.currentRange));
-        resetDisplay();
-        if (const int pause = rangeControl.pauseBeforeRereadMs(); pause > 0) {
-            programClock().sleepMs(pause);
-        }
-        reading.read();
-        data.currentRange = rangeControl.rangeAfterForcing(data.currentRange, reading.rangeIndex);
-    }
+    correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                 reading.overrange, reading.batteryOk, [this] { resetDisplay(); });
 
     const bool lowBattery = reading.batteryOk == 0 && data.deviceType != 115;
     if (lowBattery) {
