@@ -103,6 +103,27 @@ public:
         return values;
     }
 
+    struct RegisterFault {
+        int reg;
+        int count;
+    };
+
+    // The register and the count of transfers that a fault directive starts with.
+    std::optional<RegisterFault> registerFault(int minimum, int maximum) {
+        if (!expectCount(minimum, maximum)) {
+            return std::nullopt;
+        }
+        const auto reg = registerAt(1);
+        if (!reg) {
+            return std::nullopt;
+        }
+        const auto count = number(2, 1, 1000000000);
+        if (!count) {
+            return std::nullopt;
+        }
+        return RegisterFault{*reg, static_cast<int>(*count)};
+    }
+
     std::optional<int> registerAt(int i) {
         const auto value = parseRegister(words[i]);
         if (!value) {
@@ -212,15 +233,8 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
         return true;
     }
     if (directive == QLatin1String("fail")) {
-        if (!p.expectCount(2, 3)) {
-            return false;
-        }
-        const auto r = p.registerAt(1);
-        if (!r) {
-            return false;
-        }
-        const auto n = p.number(2, 1, 1000000000);
-        if (!n) {
+        const auto fault = p.registerFault(2, 3);
+        if (!fault) {
             return false;
         }
         long long error = LIBUSB_ERROR_PIPE;
@@ -231,41 +245,27 @@ bool applyLine(const QStringList& words, InstrumentSimulator& sim, QString& prob
             }
             error = *e;
         }
-        sim.failRegister(*r, static_cast<int>(*n), static_cast<int>(error));
+        sim.failRegister(fault->reg, fault->count, static_cast<int>(error));
         return true;
     }
     if (directive == QLatin1String("short")) {
-        if (!p.expectCount(3, 3)) {
-            return false;
-        }
-        const auto r = p.registerAt(1);
-        if (!r) {
-            return false;
-        }
-        const auto n = p.number(2, 1, 1000000000);
-        if (!n) {
+        const auto fault = p.registerFault(3, 3);
+        if (!fault) {
             return false;
         }
         const auto bytes = p.number(3, 0, 64);
         if (!bytes) {
             return false;
         }
-        sim.shortRegister(*r, static_cast<int>(*n), static_cast<int>(*bytes));
+        sim.shortRegister(fault->reg, fault->count, static_cast<int>(*bytes));
         return true;
     }
     if (directive == QLatin1String("timeout")) {
-        if (!p.expectCount(2, 2)) {
+        const auto fault = p.registerFault(2, 2);
+        if (!fault) {
             return false;
         }
-        const auto r = p.registerAt(1);
-        if (!r) {
-            return false;
-        }
-        const auto n = p.number(2, 1, 1000000000);
-        if (!n) {
-            return false;
-        }
-        sim.timeoutRegister(*r, static_cast<int>(*n));
+        sim.timeoutRegister(fault->reg, fault->count);
         return true;
     }
     problem = QStringLiteral("unknown directive '%1'").arg(directive);
