@@ -22,35 +22,17 @@ printf 'type 235\nvalue %s\nunplug-after 50\n' "$counts" > "$work/lost.scn"
 lost_rows=6
 
 cat > "$work/operate.sh" <<'OPERATE'
-# program scenario case
-find_window() {  # name; prints the window id once it is visible
-  for i in $(seq 1 100); do
-    win=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-    [ -n "$win" ] && { echo "$win"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+# program scenario case helpers
+source "$4"
 if [ "$3" = file-size-limit ]; then
   (ulimit -f 1; exec "$1" --scenario="$2") & pid=$!
 else
   "$1" --scenario="$2" & pid=$!
 fi
-main=$(find_window "Zalvoxx5_DureRuz") || { echo "main window did not appear" >&2; kill $pid; exit 99; }
-sleep 0.3
-xdotool mousemove --window "$main" 268 76 click 1     # Device info
-sleep 0.5
-xdotool mousemove --window "$main" 271 452 click 1    # Continue
-sleep 0.3
-xdotool mousemove --window "$main" 268 188 click 1    # Start measurement chart
-chart=$(find_window "Chart Zalvo 235") || { echo "chart window did not appear" >&2; kill $pid; exit 97; }
-sleep 0.3
-xdotool mousemove --window "$chart" 81 193 click 1    # Start
+chart=$(open_window_from_menu 268 188 "Chart Zalvo 235")  # Start measurement chart
+xdotool mousemove --window "$chart" 81 193 click 1       # Start
 if [ "$3" = lost ]; then
-  find_window "E R R O R occurred" > /dev/null || { echo "no error box" >&2; kill $pid; exit 96; }
-  xdotool key --clearmodifiers Return || true
-  for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then kill $pid; echo "program did not end" >&2; exit 98; fi
+  close_error_box_and_wait
 else
   sleep 3
   kill -0 $pid 2>/dev/null || { wait $pid; echo "program ended by itself: $?" >&2; exit 95; }
@@ -61,7 +43,8 @@ OPERATE
 
 set +e
 timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/operate.sh" "$program" \
-  "$work/$([ "$case_name" = lost ] && echo lost || echo instrument).scn" "$case_name"
+  "$work/$([ "$case_name" = lost ] && echo lost || echo instrument).scn" "$case_name" \
+  "$(cd "$(dirname "$0")/../support" && pwd)/operate_program.sh"
 code=$?
 set -e
 case "$case_name" in
