@@ -50,6 +50,12 @@ Cell timeout(P procedure, int type, int reg, int count, O expected) {
     return cell;
 }
 
+Cell fullDisk(P procedure, Fault fault) {
+    Cell cell = absent(procedure, 235, O::SaveRefused);
+    cell.fault = fault;
+    return cell;
+}
+
 Cell withError(Cell cell, int errorNo) {
     cell.errorNo = errorNo;
     return cell;
@@ -178,6 +184,8 @@ void measuringLoop(std::vector<Cell>& cells, P procedure, bool saveAfterwards) {
     cells.push_back(withError(fail(procedure, 235, reg::status, 2, lost), stallError));
     cells.push_back(timeout(procedure, 235, reg::measuredValue, 1, survived));
     if (saveAfterwards) {
+        cells.push_back(fullDisk(procedure, Fault::SettingsDiskFull));
+        cells.push_back(fullDisk(procedure, Fault::RecordDiskFull));
         return;
     }
     cells.push_back(withError(shortAnswer(procedure, 235, reg::measuredValue, 2, 0, lost), 0));
@@ -356,6 +364,10 @@ std::string cellName(const Cell& cell) {
         case Fault::Timeout:
             name += "Timeout";
             break;
+        case Fault::SettingsDiskFull:
+            return name + "SettingsDiskFull";
+        case Fault::RecordDiskFull:
+            return name + "RecordDiskFull";
     }
     return name + registerName(cell.reg) + "x" + std::to_string(cell.count);
 }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 #include "app/radio_group.h"
 #include "chart/chart_widget.h"
@@ -19,6 +20,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_file_path.h"
 #include "tests/fault_matrix/fault_cells.h"
+#include "tests/support/full_filesystem.h"
 #include "tests/windows/window_fixture.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
@@ -163,7 +165,29 @@ protected:
             case Fault::Timeout:
                 sim.timeoutRegister(cell.reg, cell.count);
                 break;
+            case Fault::SettingsDiskFull:
+            case Fault::RecordDiskFull:
+                break;
         }
+    }
+
+    // Moves SETUP.INI (behind a link at its place) or the record file onto a disk that is
+    // then filled; the test skips where no such disk can be made.
+    void fillDiskUnder(Fault fault) {
+        disk = std::make_unique<FullFilesystem>();
+        if (!disk->isMounted()) {
+            GTEST_SKIP() << disk->reason().toStdString();
+        }
+        if (fault == Fault::SettingsDiskFull) {
+            const QString moved = disk->filePath(QStringLiteral("SETUP.INI"));
+            writeFile(moved, knownSettings);
+            ASSERT_TRUE(QFile::remove(settingsFilePath()));
+            ASSERT_TRUE(QFile::link(moved, settingsFilePath()));
+        } else {
+            recordPath = disk->filePath(QStringLiteral("records.CSV"));
+            writeFile(recordPath, recordPrefix);
+        }
+        ASSERT_TRUE(disk->fill());
     }
 
     // The operator's part while the procedure runs: Break in the chosen cycle of a loop, OK on
@@ -315,6 +339,13 @@ protected:
                 EXPECT_EQ(ranges->itemIndex(), cell.rangeItem.value_or(ranges->itemIndex()));
                 break;
             }
+            case Outcome::SaveRefused:
+                EXPECT_EQ(exitCode, 1000);
+                ASSERT_EQ(boxes.size(), 3);
+                EXPECT_EQ(boxes[2].kind, Kind::Error);
+                EXPECT_TRUE(boxes[2].text.startsWith(QStringLiteral("Cannot write file")))
+                    << boxes[2].text.toStdString();
+                break;
             case Outcome::MeasuredUntilBreak:
             case Outcome::RecordSaved: {
                 EXPECT_EQ(exitCode, 1000);
@@ -370,6 +401,13 @@ protected:
     void expectFiles(const Cell& cell, const QByteArray& settingsBefore) {
         const QByteArray settingsAfter = fileBytes(settingsFilePath());
         const QByteArray recordAfter = fileBytes(recordPath);
+        if (cell.fault == Fault::RecordDiskFull) {
+            // The record's directory was stored before the record could not be written.
+            EXPECT_EQ(linesBesideDataDirectory(settingsAfter),
+                      linesBesideDataDirectory(settingsBefore));
+            EXPECT_EQ(recordAfter, recordPrefix);
+            return;
+        }
         if (cell.expected != Outcome::RecordSaved) {
             EXPECT_EQ(settingsAfter, settingsBefore);
             EXPECT_EQ(recordAfter, recordPrefix);
@@ -392,6 +430,7 @@ protected:
 
     QTemporaryDir records;
     QString recordPath;
+    std::unique_ptr<FullFilesystem> disk;
     GuardedClock clock;
     int transfers = 0;
     int valueReads = 0;
@@ -404,6 +443,12 @@ protected:
 TEST_P(FaultMatrix, Cell) {
     const Cell& cell = GetParam();
     bringToStart(cell.procedure);
+    if (cell.fault == Fault::SettingsDiskFull || cell.fault == Fault::RecordDiskFull) {
+        fillDiskUnder(cell.fault);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+    }
     const QByteArray settingsBefore = fileBytes(settingsFilePath());
     ASSERT_EQ(settingsBefore, knownSettings);
     const double simulatedStart = clock.nowMs();
@@ -414,7 +459,8 @@ TEST_P(FaultMatrix, Cell) {
     int exitCode = 1000;
     try {
         exitCode = run(cell.procedure);
-        if (cell.expected == Outcome::RecordSaved && exitCode == 1000) {
+        if ((cell.expected == Outcome::RecordSaved || cell.expected == Outcome::SaveRefused) &&
+            exitCode == 1000) {
             save();
         }
     } catch (const GuardedClock::Runaway&) {
