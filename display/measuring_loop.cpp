@@ -15,6 +15,7 @@
 #include "display/cycle_time.h"
 #include "display/form_display.h"
 #include "measure/range_control.h"
+#include "settings/program_settings.h"
 
 namespace {
 
@@ -170,7 +171,8 @@ void TFormDisplay::showEvaluation(const EvaluationResult& result) {
 void TFormDisplay::waitForCycleEnd(double cycleStart) {
     // The setting is read anew in every turn: the setup dialog may change it meanwhile.
     const auto samplingTime = [] {
-        return static_cast<std::uint32_t>(mainFormData().samplingTimeDisplay);
+        return static_cast<std::uint32_t>(
+            usableSamplingTime(mainFormData().samplingTimeDisplay, smallestSamplingTimeDisplay));
     };
     std::uint32_t cycleTime = 0;
     do {
