@@ -5,14 +5,16 @@
 
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
+#include "cli/measuring_setup.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 
 int runIdentify(const CliOptions& options, const InstrumentConnection& connection) {
     InstrumentIdentity identity;
-    if (!openAndIdentify(identity)) {
-        printMessage(connection.noConnectionMessage());
-        return exitCode::noInstrument;
+    // An unknown device type is no instrument of this program: its battery is not asked either.
+    const int identified = identifyKnownInstrument(connection, identity);
+    if (identified != exitCode::ok) {
+        return identified;
     }
     // Only the hand-held types report their battery; 115 is not asked, as in "Device info".
     const bool hasBattery = identity.deviceType != deviceType115;

@@ -207,7 +207,8 @@ bool LogSession::recoverInstrument(int result) {
                            "instrument to come back")
                 .arg(result));
     if (!waitForInstrument()) {
-        return finish(exitCode::ok);
+        // A script must tell a log whose end the instrument missed from a complete one.
+        return finish(stopRequested() ? exitCode::ok : exitCode::neverBack);
     }
     message(QStringLiteral("the instrument is back; the log goes on"));
     if (options.modeLetter) {
@@ -297,6 +298,11 @@ bool LogSession::runCycle() {
 }
 
 int LogSession::run() {
+    // A file that cannot be written must not leave the instrument reconfigured.
+    if (!options.outputFile.isEmpty() && !writer.checkNewFile(options.outputFile)) {
+        message(writer.errorString());
+        return exitCode::fileError;
+    }
     const int prepared = prepareMeasuring(options, connection, WindowKind::Chart, setup);
     if (prepared != exitCode::ok) {
         return prepared;

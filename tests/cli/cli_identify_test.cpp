@@ -68,6 +68,14 @@ TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
     EXPECT_EQ(none.err, "zalvo-cli: No connection to the USB device!\n");
     EXPECT_TRUE(none.out.isEmpty());
 
+    // An unknown device type is no instrument of this program; its battery is not read (the
+    // instrument is gone after the identity, so a battery read would end in exit code 4).
+    const CliResult unknown = scratch.run(
+        {"identify", "--scenario=" + scratch.scenario("identity 12340417 133 999\nunplug-after 1\n")});
+    EXPECT_EQ(unknown.exitCode, exitCode::noInstrument) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("device type '999'")) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.out.isEmpty()) << unknown.out.toStdString();
+
     const CliResult bad = scratch.run({"identify", "--scenario=" + scratch.scenario("type 116\n")});
     EXPECT_EQ(bad.exitCode, exitCode::badScenario);
     EXPECT_TRUE(bad.err.contains("s.scn:1: device type must be 115, 235 or 255"))

@@ -201,9 +201,20 @@ TEST(CliLogInstrument, WithReconnectTheLogGoesOnAndMarksTheGap) {
     EXPECT_GE(recording.points[4].elapsedMs - recording.points[3].elapsedMs, 1500);
 }
 
+TEST(CliLogInstrument, AnInstrumentThatNeverCameBackHasItsOwnExitCode) {
+    CliScratch scratch;
+    const CliResult result = scratch.run(
+        {"log", "--scenario=" + scratch.scenario("type 115\nvalue 1000\nunplug-after 18\n"),
+         "--interval", "200", "--duration", "2", "--range", "3", "--reconnect", "--output",
+         scratch.path("away.csv")});
+    EXPECT_EQ(result.exitCode, exitCode::neverBack) << result.err.toStdString();
+    EXPECT_EQ(loadRecording(scratch.path("away.csv")).points.size(), 4u);
+}
+
 TEST(CliLogFiles, FileProblemsEndTheLogWithTheirOwnCode) {
     CliScratch scratch;
-    const QString scenario = scratch.scenario("type 115\nvalue 1000\n");
+    // The output is checked before the instrument is touched: an absent one is not noticed.
+    const QString scenario = scratch.scenario("unplugged\n");
     const QString taken = scratch.path("taken.csv");
     {
         QFile file(taken);
@@ -222,9 +233,8 @@ TEST(CliLogFiles, FileProblemsEndTheLogWithTheirOwnCode) {
     EXPECT_EQ(nowhere.exitCode, exitCode::fileError);
     EXPECT_TRUE(nowhere.err.startsWith("zalvo-cli: cannot create /nonexistent/x.csv"));
 
-    const CliResult none =
-        scratch.run({"log", "--scenario=" + scratch.scenario("unplugged\n", "u.scn"), "--interval",
-                     "200", "--samples", "1"});
+    const CliResult none = scratch.run(
+        {"log", "--scenario=" + scenario, "--interval", "200", "--samples", "1"});
     EXPECT_EQ(none.exitCode, exitCode::noInstrument);
     EXPECT_FALSE(QDir(scratch.recordings()).exists());
 }
