@@ -1,6 +1,5 @@
 #include "cli/identify_command.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include "cli/cli_output.h"
@@ -40,7 +39,7 @@ int runIdentify(const CliOptions& options, const InstrumentConnection& connectio
         if (hasBattery) {
             object.insert(QStringLiteral("batteryOk"), batteryOk);
         }
-        printLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        printLine(jsonLine(object));
     } else {
         printLine(QStringLiteral("Serial number:    ") + printableText(identity.serialNumber));
         printLine(QStringLiteral("Software version: ") + printableText(identity.softwareVersion));
