@@ -284,8 +284,13 @@ void TFormChart::BitBtn_StartClick() {
 
     while (!breakRequested) {
         const double cycleStart = counterSeconds();
-        const int result =
+        int result =
             readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+        if (result >= 1) {
+            result =
+                correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
+                             reading.overrange, batteryOk, [this] { resetChart(); });
+        }
         if (result < 1) {
             // On the disk before the box waits for the operator, and before the process ends.
             recording.end();
@@ -295,9 +300,6 @@ void TFormChart::BitBtn_StartClick() {
                 QStringLiteral("E R R O R occurred"));
             terminateProgram(-1);
         }
-
-        correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [this] { resetChart(); });
 
         const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
         Label_Low_Batterie_C->setVisible(lowBattery);

@@ -13,8 +13,7 @@ void printMessage(const QString& message) {
 }
 
 QString jsonLine(const QJsonObject& object) {
-    const QString json =
-        QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
     QString line;
     line.reserve(json.size());
     for (const QChar c : json) {

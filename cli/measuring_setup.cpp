@@ -6,8 +6,7 @@
 #include "cli/mode_choice.h"
 #include "measure/range_items.h"
 
-int identifyKnownInstrument(const InstrumentConnection& connection,
-                            InstrumentIdentity& identity) {
+int identifyKnownInstrument(const InstrumentConnection& connection, InstrumentIdentity& identity) {
     if (!openAndIdentify(identity)) {
         printMessage(connection.noConnectionMessage());
         return exitCode::noInstrument;

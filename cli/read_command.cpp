@@ -83,13 +83,16 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
         if (rangeControl.rangeSelectionChanged(data.currentRange)) {
             setRange(static_cast<unsigned>(data.currentRange));
         }
-        const int result =
+        int result =
             readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+        if (result >= 1) {
+            result =
+                correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                             reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
+        }
         if (result < 1) {
             return reportLostInstrument(result);
         }
-        correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
         if (hasBattery && !batteryOk && !batteryWarned) {
             printMessage(QStringLiteral("Warning - Low Battery !!"));
             batteryWarned = true;

@@ -72,7 +72,8 @@ TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
     // An unknown device type is no instrument of this program; its battery is not read (the
     // instrument is gone after the identity, so a battery read would end in exit code 4).
     const CliResult unknown = scratch.run(
-        {"identify", "--scenario=" + scratch.scenario("identity 12340417 133 999\nunplug-after 1\n")});
+        {"identify",
+         "--scenario=" + scratch.scenario("identity 12340417 133 999\nunplug-after 1\n")});
     EXPECT_EQ(unknown.exitCode, exitCode::noInstrument) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains("device type '999'")) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.out.isEmpty()) << unknown.out.toStdString();
@@ -91,10 +92,12 @@ TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
     const CliResult json = scratch.run({"identify", "--json", "--scenario=" + raw});
     EXPECT_FALSE(json.out.contains(QChar(0x9B)) || json.out.contains(QChar(0x85)));
     EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).object()["serialNumber"].toString(),
-              QString::fromLatin1("\x9B" "31m\x85X\n\0", 8));
+              QString::fromLatin1("\x9B"
+                                  "31m\x85X\n\0",
+                                  8));
     const QString output = scratch.path("raw.csv");
-    scratch.run({"log", "--scenario=" + raw, "--interval", "200", "--samples", "1", "--output",
-                 output});
+    scratch.run(
+        {"log", "--scenario=" + raw, "--interval", "200", "--samples", "1", "--output", output});
     EXPECT_EQ(loadRecording(output).header.serialNumber, "?31m?X??");
 }
 

@@ -177,6 +177,17 @@ TEST(CliLogInstrument, ALostInstrumentEndsTheLogWithAllRowsWritten) {
     const LoadedRecording recording = loadRecording(output);
     EXPECT_EQ(recording.status, LoadedRecording::Status::Complete);
     EXPECT_EQ(recording.points.size(), 4u);
+
+    // The instrument keeps its own range (-10 kV/m on 40kV/m) and is lost in the re-read
+    // after the forced range: that re-read is no reading and gives no row.
+    const QString forced = scratch.path("forced.csv");
+    const CliResult lostInReread =
+        scratch.run({"log",
+                     "--scenario=" + scratch.scenario("type 235\nvalue 500\nstatus 0x10\n"
+                                                      "range 0x20\nunplug-after 16\n"),
+                     "--interval", "200", "--samples", "5", "--range", "3", "--output", forced});
+    EXPECT_EQ(lostInReread.exitCode, exitCode::instrumentLost) << lostInReread.err.toStdString();
+    EXPECT_TRUE(loadRecording(forced).points.empty());
 }
 
 TEST(CliLogInstrument, WithReconnectTheLogGoesOnAndMarksTheGap) {
@@ -233,8 +244,8 @@ TEST(CliLogFiles, FileProblemsEndTheLogWithTheirOwnCode) {
     EXPECT_EQ(nowhere.exitCode, exitCode::fileError);
     EXPECT_TRUE(nowhere.err.startsWith("zalvo-cli: cannot create /nonexistent/x.csv"));
 
-    const CliResult none = scratch.run(
-        {"log", "--scenario=" + scenario, "--interval", "200", "--samples", "1"});
+    const CliResult none =
+        scratch.run({"log", "--scenario=" + scenario, "--interval", "200", "--samples", "1"});
     EXPECT_EQ(none.exitCode, exitCode::noInstrument);
     EXPECT_FALSE(QDir(scratch.recordings()).exists());
 }

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "app/main_form_data.h"
 #include "app/radio_group.h"
 #include "chart/chart_widget.h"
 #include "device/measurement_decoding.h"
@@ -168,7 +169,8 @@ protected:
 
     // The operator's part while the procedure runs: Break in the chosen cycle of a loop, OK on
     // the second adjusting reading; Break or Cancel when the procedure does not end.
-    void actAsOperator(Procedure procedure) {
+    void actAsOperator(const Cell& cell) {
+        const Procedure procedure = cell.procedure;
         std::function<void()> giveUp;
         if (procedure == Procedure::ChartLoop) {
             giveUp = [this] { chart->BitBtn_BreakClick(); };
@@ -183,7 +185,7 @@ protected:
                 giveUp();
             }
         };
-        sim.setTransferObserver([this, procedure, giveUp](const TransferRecord& transfer) {
+        sim.setTransferObserver([this, cell, procedure, giveUp](const TransferRecord& transfer) {
             if (++transfers > transferLimit && !runaway) {
                 runaway = true;
                 if (giveUp) {
@@ -204,6 +206,14 @@ protected:
             if (isLoop(procedure) && !afterRangeCommand && ++cycles == breakCycle) {
                 breakPressed = true;
                 giveUp();
+            }
+            if (cell.ownRange && cycles == 1 && !afterRangeCommand) {
+                // A large range other than the selected one, where the signal is no overrange.
+                const int own = mainFormData().currentRange == 0 ? 1 : 0;
+                sim.setReportedRange(rangeCodeFromIndex(static_cast<unsigned>(own)));
+            }
+            if (cell.ownRange && afterRangeCommand && cycles == 1) {
+                shownBeforeReread = display->Label_measuredValue->text();
             }
         });
     }
@@ -278,6 +288,11 @@ protected:
                     EXPECT_EQ(errorNo, *cell.errorNo);
                 }
                 EXPECT_EQ(boxes[0].caption, QStringLiteral("E R R O R occurred"));
+                if (cell.ownRange) {
+                    // The values were reset for the forced range; the failed re-read added none.
+                    EXPECT_EQ(chart->Chart1->pointCount(), 0u);
+                    EXPECT_EQ(display->Label_measuredValue->text(), shownBeforeReread);
+                }
                 break;
             }
             case Outcome::Identified:
@@ -398,6 +413,7 @@ protected:
     int cycles = 0;
     bool lastWasRangeCommand = false;
     bool breakPressed = false;
+    QString shownBeforeReread;
     bool runaway = false;
 };
 
@@ -409,7 +425,7 @@ TEST_P(FaultMatrix, Cell) {
     const double simulatedStart = clock.nowMs();
     clock.real.start();
     armFault(cell);
-    actAsOperator(cell.procedure);
+    actAsOperator(cell);
 
     int exitCode = 1000;
     try {
