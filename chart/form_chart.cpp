@@ -293,8 +293,19 @@ void TFormChart::BitBtn_StartClick() {
 
     while (!breakRequested) {
         const double cycleStart = counterSeconds();
-        const int result =
+        int result =
             readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+        if (result >= 1) {
+            result =
+                correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
+                             reading.overrange, batteryOk, [this] {
+                                 // Forcing may clear every cycle while the instrument keeps its
+                                 // own range; the file goes on rather than leaving a file per
+                                 // cycle.
+                                 clearChart();
+                                 recording.carryOn();
+                             });
+        }
         if (result < 1) {
             // On the disk before the box waits for the operator, and before the process ends.
             recording.end();
@@ -304,14 +315,6 @@ void TFormChart::BitBtn_StartClick() {
                 QStringLiteral("E R R O R occurred"));
             terminateProgram(-1);
         }
-
-        correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [this] {
-                         // Forcing may clear every cycle while the instrument keeps its own
-                         // range; the file goes on rather than leaving a file per cycle.
-                         clearChart();
-                         recording.carryOn();
-                     });
 
         const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
         Label_Low_Batterie_C->setVisible(lowBattery);

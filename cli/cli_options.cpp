@@ -252,5 +252,6 @@ QString cliUsage() {
         "  --help             show this text\n"
         "\n"
         "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad scenario\n"
-        "file, 3 no instrument, 4 instrument lost, 5 recording file error.\n");
+        "file, 3 no instrument, 4 instrument lost, 5 recording file error, 6 instrument lost\n"
+        "and not back when --duration ended (--reconnect).\n");
 }

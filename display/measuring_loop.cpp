@@ -90,7 +90,11 @@ void TFormDisplay::measuringCycle(RangeControl& rangeControl, TickState& tick) {
         setRange(static_cast<unsigned>(data.currentRange));
     }
     DeviceReading reading;
-    const int result = reading.read();
+    int result = reading.read();
+    if (result >= 1) {
+        result = correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                              reading.overrange, reading.batteryOk, [this] { resetDisplay(); });
+    }
     if (result < 1) {
         operatorDialogs().showMessage(
             QStringLiteral("No connection to the USB device! Error no = ") +
@@ -98,8 +102,6 @@ void TFormDisplay::measuringCycle(RangeControl& rangeControl, TickState& tick) {
             QStringLiteral("E R R O R occurred"));
         terminateProgram(-1);
     }
-    correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                 reading.overrange, reading.batteryOk, [this] { resetDisplay(); });
 
     const bool lowBattery = reading.batteryOk == 0 && data.deviceType != 115;
     if (lowBattery) {

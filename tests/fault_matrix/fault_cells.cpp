@@ -61,6 +61,11 @@ Cell withError(Cell cell, int errorNo) {
     return cell;
 }
 
+Cell onOwnRange(Cell cell) {
+    cell.ownRange = true;
+    return cell;
+}
+
 Cell withItems(Cell cell, int modeItem, int rangeItem) {
     cell.modeItem = modeItem;
     cell.rangeItem = rangeItem;
@@ -188,6 +193,11 @@ void measuringLoop(std::vector<Cell>& cells, P procedure, bool saveAfterwards) {
         cells.push_back(fullDisk(procedure, Fault::RecordDiskFull));
         return;
     }
+    // Cycle 1 forces the range (written twice) and reads again; a re-read that fails is a
+    // lost instrument, and nothing of it is shown.
+    for (int k = startTransfers + 5; k <= startTransfers + 7; ++k) {
+        cells.push_back(withError(onOwnRange(vanish(procedure, 235, k, lost)), noDeviceError));
+    }
     cells.push_back(withError(shortAnswer(procedure, 235, reg::measuredValue, 2, 0, lost), 0));
     cells.push_back(shortAnswer(procedure, 235, reg::measuredValue, 2, 1, survived));
     cells.push_back(withError(timeout(procedure, 235, reg::measuredValue, 2, lost), timeoutError));
@@ -238,6 +248,11 @@ void chartLoop(std::vector<Cell>& cells) {
     cells.push_back(withError(glitch(c, 235, 7, lost), noDeviceError));
     for (int k : {10, 11, 15, 16, 20}) {
         cells.push_back(glitch(c, 235, k, ran));
+    }
+    // Cycle 1 forces the range (written twice) and reads again; a re-read that fails is a
+    // lost instrument, and nothing of it is plotted.
+    for (int k = 12; k <= 14; ++k) {
+        cells.push_back(withError(onOwnRange(vanish(c, 235, k, lost)), noDeviceError));
     }
     cells.push_back(fail(c, 235, reg::measuredValue, 1, ran));
     cells.push_back(withError(fail(c, 235, reg::measuredValue, 2, lost), stallError));
@@ -347,7 +362,8 @@ std::vector<Cell> faultMatrix() {
 }
 
 std::string cellName(const Cell& cell) {
-    std::string name = procedureName(cell.procedure) + std::to_string(cell.deviceType) + "_";
+    std::string name = procedureName(cell.procedure) + std::to_string(cell.deviceType) + "_" +
+                       (cell.ownRange ? "OwnRange" : "");
     switch (cell.fault) {
         case Fault::Absent:
             return name + "Absent";

@@ -53,6 +53,9 @@ struct Cell {
     int reg = -1;       // Fail, Short, Timeout
     int count = 0;
     int bytes = 0;  // Short
+    // From the loop's first cycle on, the instrument reports a range of its own: the loop
+    // forces the selected range and reads again.
+    bool ownRange = false;
     Outcome expected = Outcome::Identified;
     // LostInLoopExit: the number the box names.
     std::optional<int> errorNo;

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/main_form_data.h"
 #include "app/radio_group.h"
 #include "chart/chart_widget.h"
 #include "device/measurement_decoding.h"
@@ -193,7 +194,8 @@ protected:
 
     // The operator's part while the procedure runs: Break in the chosen cycle of a loop, OK on
     // the second adjusting reading; Break or Cancel when the procedure does not end.
-    void actAsOperator(Procedure procedure) {
+    void actAsOperator(const Cell& cell) {
+        const Procedure procedure = cell.procedure;
         std::function<void()> giveUp;
         if (procedure == Procedure::ChartLoop) {
             giveUp = [this] { chart->BitBtn_BreakClick(); };
@@ -208,7 +210,7 @@ protected:
                 giveUp();
             }
         };
-        sim.setTransferObserver([this, procedure, giveUp](const TransferRecord& transfer) {
+        sim.setTransferObserver([this, cell, procedure, giveUp](const TransferRecord& transfer) {
             if (++transfers > transferLimit && !runaway) {
                 runaway = true;
                 if (giveUp) {
@@ -229,6 +231,14 @@ protected:
             if (isLoop(procedure) && !afterRangeCommand && ++cycles == breakCycle) {
                 breakPressed = true;
                 giveUp();
+            }
+            if (cell.ownRange && cycles == 1 && !afterRangeCommand) {
+                // A large range other than the selected one, where the signal is no overrange.
+                const int own = mainFormData().currentRange == 0 ? 1 : 0;
+                sim.setReportedRange(rangeCodeFromIndex(static_cast<unsigned>(own)));
+            }
+            if (cell.ownRange && afterRangeCommand && cycles == 1) {
+                shownBeforeReread = display->Label_measuredValue->text();
             }
         });
     }
@@ -303,6 +313,11 @@ protected:
                     EXPECT_EQ(errorNo, *cell.errorNo);
                 }
                 EXPECT_EQ(boxes[0].caption, QStringLiteral("E R R O R occurred"));
+                if (cell.ownRange) {
+                    // The values were reset for the forced range; the failed re-read added none.
+                    EXPECT_EQ(chart->Chart1->pointCount(), 0u);
+                    EXPECT_EQ(display->Label_measuredValue->text(), shownBeforeReread);
+                }
                 break;
             }
             case Outcome::Identified:
@@ -443,6 +458,7 @@ protected:
     int cycles = 0;
     bool lastWasRangeCommand = false;
     bool breakPressed = false;
+    QString shownBeforeReread;
     bool runaway = false;
 };
 
@@ -460,7 +476,7 @@ TEST_P(FaultMatrix, Cell) {
     const double simulatedStart = clock.nowMs();
     clock.real.start();
     armFault(cell);
-    actAsOperator(cell.procedure);
+    actAsOperator(cell);
 
     int exitCode = 1000;
     try {
