@@ -6,21 +6,12 @@
 #include <limits>
 
 #include "recording/csv_fields.h"
+#include "recording/recording_columns.h"
 
 namespace {
 
 // Far beyond any line this program writes; a longer one is damage, not a row.
 constexpr qint64 maximumLineBytes = 64 * 1024;
-
-// Positions of the columns in the file; -1 for a column the file does not have.
-struct Columns {
-    int count = 0;
-    int elapsed = -1;
-    int value = -1;
-    int unit = -1;
-    int overrange = -1;
-    int gap = -1;
-};
 
 class LineSource {
 public:
@@ -66,7 +57,7 @@ bool readFlag(const QStringList& fields, int column, bool& flag) {
 }
 
 // One data row; false with the reason when the line is no row.
-bool readPoint(const QString& line, const Columns& columns, QHash<QString, QString>& units,
+bool readPoint(const QString& line, const RecordingColumns& columns, QHash<QString, QString>& units,
                RecordedPoint& point, QString& problem) {
     QStringList fields;
     if (!splitCsvLine(line, fields)) {
@@ -108,20 +99,6 @@ bool readPoint(const QString& line, const Columns& columns, QHash<QString, QStri
         point.unit = *known;
     }
     return true;
-}
-
-bool readColumns(const QString& line, Columns& columns) {
-    QStringList names;
-    if (!splitCsvLine(line, names)) {
-        return false;
-    }
-    columns.count = static_cast<int>(names.size());
-    columns.elapsed = static_cast<int>(names.indexOf(QStringLiteral("elapsed_ms")));
-    columns.value = static_cast<int>(names.indexOf(QStringLiteral("value")));
-    columns.unit = static_cast<int>(names.indexOf(QStringLiteral("unit")));
-    columns.overrange = static_cast<int>(names.indexOf(QStringLiteral("overrange")));
-    columns.gap = static_cast<int>(names.indexOf(QStringLiteral("gap")));
-    return columns.elapsed >= 0 && columns.value >= 0;
 }
 
 LoadedRecording refused(const QString& message) {
@@ -171,7 +148,7 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
     }
 
     LoadedRecording recording;
-    Columns columns;
+    RecordingColumns columns;
     while (true) {
         const LineSource::Result result = source.next(line);
         if (result != LineSource::Result::Line) {
@@ -180,7 +157,7 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
                     .arg(name));
         }
         if (!line.startsWith(QLatin1Char('#'))) {
-            if (!readColumns(line, columns)) {
+            if (!readColumnHeader(line, columns)) {
                 return refused(QStringLiteral("%1:%2: this is no column header of a recording")
                                    .arg(name)
                                    .arg(source.lineNumber()));
