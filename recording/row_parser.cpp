@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -88,6 +89,19 @@ bool readValue(std::string_view text, double& value) {
     return ok && std::isfinite(value);
 }
 
+// The top bit of each byte of `word` that equals `byte`, and no other bit.
+std::uint64_t bytesEqualTo(std::uint64_t word, char byte) {
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+    const std::uint64_t x = word ^ (0x0101010101010101ULL * static_cast<unsigned char>(byte));
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+// The position in memory of the lowest marked byte; the words are loaded in host order.
+int byteIndex(std::uint64_t marks) {
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "bytes are counted from the low end");
+    return __builtin_ctzll(marks) / 8;
+}
+
 bool readFlag(std::string_view text, bool& flag) {
     flag = text == "1";
     return text.empty() || text == "0" || text == "1";
@@ -109,25 +123,42 @@ const QString* TextTable::intern(std::string_view bytes) {
 }
 
 bool RowParser::split(const char* begin, const char* end) {
+    // Eight bytes at a time, which costs no mispredicted branch per byte: one pass finds the
+    // commas and any quote; a line with quotes takes the general way.
     fields.clear();
-    const auto length = static_cast<std::size_t>(end - begin);
-    if (std::memchr(begin, '"', length) == nullptr) {
-        const char* field = begin;
-        while (true) {
-            const auto* comma = static_cast<const char*>(
-                std::memchr(field, ',', static_cast<std::size_t>(end - field)));
-            const char* fieldEnd = comma != nullptr ? comma : end;
-            fields.emplace_back(field, static_cast<std::size_t>(fieldEnd - field));
-            if (comma == nullptr) {
-                return true;
-            }
+    const char* field = begin;
+    const char* c = begin;
+    for (; end - c >= 8; c += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, c, sizeof word);
+        if (bytesEqualTo(word, '"') != 0) {
+            return splitQuoted(begin, end);
+        }
+        for (std::uint64_t commas = bytesEqualTo(word, ','); commas != 0; commas &= commas - 1) {
+            const char* comma = c + byteIndex(commas);
+            fields.emplace_back(field, static_cast<std::size_t>(comma - field));
             field = comma + 1;
         }
     }
+    for (; c != end; ++c) {
+        if (*c == ',') {
+            fields.emplace_back(field, static_cast<std::size_t>(c - field));
+            field = c + 1;
+        } else if (*c == '"') {
+            return splitQuoted(begin, end);
+        }
+    }
+    fields.emplace_back(field, static_cast<std::size_t>(end - field));
+    return true;
+}
+
+bool RowParser::splitQuoted(const char* begin, const char* end) {
     QStringList texts;
-    if (!splitCsvLine(textOf(std::string_view(begin, length)), texts)) {
+    if (!splitCsvLine(textOf(std::string_view(begin, static_cast<std::size_t>(end - begin))),
+                      texts)) {
         return false;
     }
+    fields.clear();
     unquoted.clear();
     for (const QString& text : texts) {
         unquoted.push_back(text.toUtf8());

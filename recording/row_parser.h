@@ -34,6 +34,7 @@ public:
 
 private:
     bool split(const char* begin, const char* end);
+    bool splitQuoted(const char* begin, const char* end);
 
     RecordingColumns columns;
     std::vector<std::string_view> fields;
