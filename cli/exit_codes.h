@@ -8,4 +8,6 @@ constexpr int badScenario = 2;     // the --scenario file cannot be read or has 
 constexpr int noInstrument = 3;    // no instrument to open, no identity, unknown device type
 constexpr int instrumentLost = 4;  // the instrument stopped answering during the command
 constexpr int fileError = 5;       // the recording file cannot be created or written
+constexpr int noRecording = 6;     // stats: the file cannot be read as a recording at all
+constexpr int partialRead = 7;     // stats: read up to damage; printed for the rows before it
 }  // namespace exitCode
