@@ -40,12 +40,8 @@ public:
 RecordingHeader benchHeader() {
     RecordingHeader header;
     header.program = QStringLiteral("recording_load_bench");
-    header.deviceType = QStringLiteral("235");
-    header.serialNumber = QStringLiteral("12340417");
-    header.softwareVersion = QStringLiteral("133");
     header.modeText = QStringLiteral("E-Fieldmeter");
     header.rangeText = QStringLiteral("2kV/m");
-    header.rangeSetting = QStringLiteral("auto");
     header.unit = QStringLiteral("kV/m");
     header.samplingTimeMs = samplingMs;
     header.start = QDateTime(QDate(2026, 11, 9), QTime(8, 0), QTimeZone(3600));

@@ -1,10 +1,19 @@
 #include "recording/line_blocks.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr std::size_t blockBytes = 4 * 1024 * 1024;
+
+std::size_t blockFor(const QIODevice& device) {
+    if (device.isSequential()) {
+        return blockBytes;
+    }
+    const qint64 left = device.size() - device.pos();
+    return static_cast<std::size_t>(std::clamp<qint64>(left, 1, blockBytes));
+}
 
 }  // namespace
 
@@ -13,19 +22,21 @@ BlockLines::BlockLines(QIODevice& device, const std::atomic<bool>* cancel,
     : device(device),
       cancel(cancel),
       bytesRead(bytesRead),
-      buffer(blockBytes + static_cast<std::size_t>(lineLimit)) {}
+      block(blockFor(device)),
+      buffer(new char[block + static_cast<std::size_t>(lineLimit)]) {}
 
 BlockLines::Result BlockLines::next(const char*& begin, const char*& end) {
     const auto limit = static_cast<std::size_t>(lineLimit);
     while (true) {
         const std::size_t available = filled - position;
-        const char* start = buffer.data() + position;
+        const char* start = buffer.get() + position;
         const auto* newline =
             static_cast<const char*>(std::memchr(start, '\n', std::min(available, limit)));
         if (newline != nullptr) {
             ++number;
             position += static_cast<std::size_t>(newline - start) + 1;
             begin = start;
+            rawEnd = newline + 1;
             end = newline > start && newline[-1] == '\r' ? newline - 1 : newline;
             return Result::Line;
         }
@@ -54,10 +65,10 @@ bool BlockLines::refill() {
         return false;
     }
     const std::size_t rest = filled - position;
-    std::memmove(buffer.data(), buffer.data() + position, rest);
+    std::memmove(buffer.get(), buffer.get() + position, rest);
     position = 0;
     filled = rest;
-    const qint64 read = device.read(buffer.data() + filled, static_cast<qint64>(blockBytes));
+    const qint64 read = device.read(buffer.get() + filled, static_cast<qint64>(block));
     if (read < 0) {
         return false;
     }

@@ -2,7 +2,7 @@
 
 #include <QIODevice>
 #include <atomic>
-#include <vector>
+#include <memory>
 
 // Cuts a device into lines, reading it in blocks of a few MB, so a file of any size costs the
 // same little memory. Lines are cut as QIODevice::readLine(lineLimit) cuts them: a line
@@ -21,6 +21,8 @@ public:
     Result next(const char*& begin, const char*& end);
 
     int lineNumber() const { return number; }
+    // Behind the line end of the last line: the line's bytes as they stand in the file.
+    const char* rawLineEnd() const { return rawEnd; }
 
 private:
     bool refill();
@@ -28,10 +30,12 @@ private:
     QIODevice& device;
     const std::atomic<bool>* cancel;
     std::atomic<qint64>* bytesRead;
-    std::vector<char> buffer;
-    std::size_t position = 0;  // of the first byte not handed out
+    std::size_t block;               // bytes read at a time: a few MB, or less for a smaller device
+    std::unique_ptr<char[]> buffer;  // not cleared: only what was read is looked at
+    std::size_t position = 0;        // of the first byte not handed out
     std::size_t filled = 0;
     bool atEnd = false;
     bool cancelled = false;
     int number = 0;
+    const char* rawEnd = nullptr;
 };

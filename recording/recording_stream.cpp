@@ -52,7 +52,7 @@ bool readHeader(BlockLines& lines, QIODevice& device, const QString& name,
         if (result != BlockLines::Result::Line) {
             break;
         }
-        text.append(begin, end - begin).append('\n');
+        text.append(begin, lines.rawLineEnd() - begin);
         if (lines.lineNumber() > 1 && (begin == end || *begin != '#')) {
             columnLine = QString::fromUtf8(begin, end - begin);
             break;
@@ -75,6 +75,47 @@ bool readHeader(BlockLines& lines, QIODevice& device, const QString& name,
     return readColumnHeader(columnLine, columns);
 }
 
+struct EndOfRows {
+    const QString& name;
+    int lineNumber;
+    qulonglong rows;
+};
+
+// Why the rows end where they do; a Line result is a damaged line, for `problem`.
+QString endMessage(BlockLines::Result result, const EndOfRows& at, const QString& problem,
+                   const QIODevice& device) {
+    switch (result) {
+        case BlockLines::Result::Line:
+            return QStringLiteral("%1:%2: the line is damaged (%3); %4 rows were read up to it")
+                .arg(at.name)
+                .arg(at.lineNumber)
+                .arg(problem)
+                .arg(at.rows);
+        case BlockLines::Result::End:
+            return QString();
+        case BlockLines::Result::CutOff:
+            return QStringLiteral(
+                       "%1: the last line is cut off (the recording ended abruptly); %2 rows "
+                       "were read")
+                .arg(at.name)
+                .arg(at.rows);
+        case BlockLines::Result::TooLong:
+            return QStringLiteral("%1:%2: the line is too long; %3 rows were read up to it")
+                .arg(at.name)
+                .arg(at.lineNumber)
+                .arg(at.rows);
+        case BlockLines::Result::Cancelled:
+            return cancelled().message;
+        case BlockLines::Result::ReadError:
+            break;
+    }
+    return QStringLiteral("cannot read %1 beyond line %2: %3; %4 rows were read")
+        .arg(at.name)
+        .arg(at.lineNumber)
+        .arg(device.errorString())
+        .arg(at.rows);
+}
+
 }  // namespace
 
 StreamedRecording streamRecording(QIODevice& device, const QString& name, RecordingSink& sink,
@@ -95,59 +136,24 @@ StreamedRecording streamRecording(QIODevice& device, const QString& name, Record
     const char* end = nullptr;
     while (true) {
         const BlockLines::Result result = lines.next(begin, end);
-        switch (result) {
-            case BlockLines::Result::Line:
-                // Comments and blank lines may stand between rows.
-                if (begin == end || *begin == '#') {
-                    continue;
-                }
-                if (!parser.parse(begin, end, row, problem)) {
-                    recording.status = StreamedRecording::Status::Partial;
-                    recording.message =
-                        QStringLiteral(
-                            "%1:%2: the line is damaged (%3); %4 rows were read up to it")
-                            .arg(name)
-                            .arg(lines.lineNumber())
-                            .arg(problem)
-                            .arg(recording.rows);
-                    return recording;
-                }
+        if (result == BlockLines::Result::Line) {
+            // Comments and blank lines may stand between rows.
+            if (begin == end || *begin == '#') {
+                continue;
+            }
+            if (parser.parse(begin, end, row, problem)) {
                 sink.row(row);
                 ++recording.rows;
                 continue;
-            case BlockLines::Result::End:
-                recording.status = StreamedRecording::Status::Complete;
-                return recording;
-            case BlockLines::Result::CutOff:
-                recording.status = StreamedRecording::Status::Partial;
-                recording.message = QStringLiteral(
-                                        "%1: the last line is cut off (the recording ended "
-                                        "abruptly); %2 rows were read")
-                                        .arg(name)
-                                        .arg(recording.rows);
-                return recording;
-            case BlockLines::Result::TooLong:
-                recording.status = StreamedRecording::Status::Partial;
-                recording.message =
-                    QStringLiteral("%1:%2: the line is too long; %3 rows were read up to it")
-                        .arg(name)
-                        .arg(lines.lineNumber())
-                        .arg(recording.rows);
-                return recording;
-            case BlockLines::Result::Cancelled:
-                recording.status = StreamedRecording::Status::Cancelled;
-                recording.message = cancelled().message;
-                return recording;
-            case BlockLines::Result::ReadError:
-                recording.status = StreamedRecording::Status::Partial;
-                recording.message =
-                    QStringLiteral("cannot read %1 beyond line %2: %3; %4 rows were read")
-                        .arg(name)
-                        .arg(lines.lineNumber())
-                        .arg(device.errorString())
-                        .arg(recording.rows);
-                return recording;
+            }
         }
+        recording.status = result == BlockLines::Result::End ? StreamedRecording::Status::Complete
+                           : result == BlockLines::Result::Cancelled
+                               ? StreamedRecording::Status::Cancelled
+                               : StreamedRecording::Status::Partial;
+        const EndOfRows reason{name, lines.lineNumber(), recording.rows};
+        recording.message = endMessage(result, reason, problem, device);
+        return recording;
     }
 }
 

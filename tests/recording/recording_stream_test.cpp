@@ -152,6 +152,7 @@ TEST(RecordingStream, AgreesWithTheReaderOnOddRows) {
     expectSameAsReader("# Zalvo recording,1\nelapsed_ms,value\n5,2.5\n", "two columns");
     expectSameAsReader("# Zalvo recording,7\nelapsed_ms,value\n5,2.5\n", "newer version");
     expectSameAsReader("name,age\nBob,3\n", "foreign file");
+    expectSameAsReader("# Zalvo recording,1\r\r\nelapsed_ms,value\n", "carriage return");
 }
 
 // Lines around the longest one the reader takes, with and without a line end, and at the
