@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -35,12 +36,15 @@ public:
             return;
         }
         window.emplace(options.limitPercent, fromMs, toMs);
-        window->setUnit(whole.unit());
     }
 
     void row(const StreamedRow& row) override {
         whole.add(row);
         if (window) {
+            // The first row has chosen the unit when the header names none.
+            if (window->unit() != whole.unit()) {
+                window->setUnit(whole.unit());
+            }
             window->add(row);
         }
     }
@@ -54,9 +58,12 @@ public:
     qint64 toMs = std::numeric_limits<qint64>::max();
 };
 
-// Elapsed time as hours:minutes:seconds.milliseconds; hours go past 24.
-QString elapsedText(qint64 ms) {
-    return QStringLiteral("%1:%2:%3.%4")
+// Elapsed time as hours:minutes:seconds.milliseconds; hours go past 24. A window may begin
+// before the first reading.
+QString elapsedText(qint64 signedMs) {
+    const qint64 ms = std::abs(signedMs);
+    return QStringLiteral("%1%2:%3:%4.%5")
+        .arg(signedMs < 0 ? QStringLiteral("-") : QString())
         .arg(ms / 3600000)
         .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
         .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
