@@ -233,6 +233,10 @@ QString cliUsage() {
         "      [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM]\n"
         "      records one value per interval into a recording file until the duration or the\n"
         "      number of samples is reached, or until SIGINT (Ctrl+C) or SIGTERM\n"
+        "  stats FILE [--from TIME] [--to TIME] [--limit PERCENT] [--json]\n"
+        "      readings, time span, minimum, maximum, mean, standard deviation and time above\n"
+        "      the limit (default 50 % of each reading's range) of a recording; TIME is seconds,\n"
+        "      [hours:]minutes:seconds from its first reading, or a date and time\n"
         "\n"
         "Options:\n"
         "  --mode F|V|4|M     field meter, voltmeter adapters, distance voltmeter; default: the\n"
@@ -253,5 +257,6 @@ QString cliUsage() {
         "\n"
         "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad scenario\n"
         "file, 3 no instrument, 4 instrument lost, 5 recording file error, 6 instrument lost\n"
-        "and not back when --duration ended (--reconnect).\n");
+        "and not back when --duration ended (--reconnect), 7 stats: no recording to read,\n"
+        "8 stats: read up to damage in the file.\n");
 }

@@ -9,4 +9,6 @@ constexpr int noInstrument = 3;    // no instrument to open, no identity, unknow
 constexpr int instrumentLost = 4;  // the instrument stopped answering during the command
 constexpr int fileError = 5;       // the recording file cannot be created or written
 constexpr int neverBack = 6;       // --reconnect: the lost instrument was still away at the end
+constexpr int noRecording = 7;     // stats: the file cannot be read as a recording at all
+constexpr int partialRead = 8;     // stats: read up to damage; printed for the rows before it
 }  // namespace exitCode

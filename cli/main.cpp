@@ -7,12 +7,17 @@
 #include "cli/instrument_connection.h"
 #include "cli/log_command.h"
 #include "cli/read_command.h"
+#include "cli/stats_command.h"
 #include "cli/stop_request.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    // stats reads a file and needs no instrument; its options are its own.
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("stats")) {
+        return runStats(arguments.mid(1));
     }
     CliOptions options;
     QString error;

@@ -6,29 +6,20 @@
 #include <limits>
 
 #include "recording/csv_fields.h"
+#include "recording/recording_columns.h"
 
 namespace {
 
-// Far beyond any line this program writes; a longer one is damage, not a row.
+// Far beyond any line this program writes; a longer one (with its "\n") is damage, not a row.
 constexpr qint64 maximumLineBytes = 64 * 1024;
 // The program writes a dozen header lines; a file with this many is no recording of it.
 constexpr int maximumHeaderLines = 1000;
-
-// Positions of the columns in the file; -1 for a column the file does not have.
-struct Columns {
-    int count = 0;
-    int elapsed = -1;
-    int value = -1;
-    int unit = -1;
-    int overrange = -1;
-    int gap = -1;
-};
 
 class LineSource {
 public:
     // The line buffer is made once: reading into a fresh one of the largest size for every
     // line would cost a 64 KiB allocation per line.
-    LineSource(QIODevice& device) : device(device), buffer(maximumLineBytes + 2, '\0') {}
+    LineSource(QIODevice& device) : device(device), buffer(maximumLineBytes + 1, '\0') {}
 
     enum class Result { Line, End, CutOff, TooLong };
 
@@ -37,7 +28,7 @@ public:
         if (device.atEnd()) {
             return Result::End;
         }
-        // Up to maximumLineBytes + 1 bytes and a terminating zero.
+        // Up to maximumLineBytes bytes and a terminating zero.
         qint64 size = device.readLine(buffer.data(), buffer.size());
         ++number;
         if (size <= 0 || buffer[size - 1] != '\n') {
@@ -72,7 +63,7 @@ bool readFlag(const QStringList& fields, int column, bool& flag) {
 }
 
 // One data row; false with the reason when the line is no row.
-bool readPoint(const QString& line, const Columns& columns, QHash<QString, QString>& units,
+bool readPoint(const QString& line, const RecordingColumns& columns, QHash<QString, QString>& units,
                RecordedPoint& point, QString& problem) {
     QStringList fields;
     if (!splitCsvLine(line, fields)) {
@@ -114,20 +105,6 @@ bool readPoint(const QString& line, const Columns& columns, QHash<QString, QStri
         point.unit = *known;
     }
     return true;
-}
-
-bool readColumns(const QString& line, Columns& columns) {
-    QStringList names;
-    if (!splitCsvLine(line, names)) {
-        return false;
-    }
-    columns.count = static_cast<int>(names.size());
-    columns.elapsed = static_cast<int>(names.indexOf(QStringLiteral("elapsed_ms")));
-    columns.value = static_cast<int>(names.indexOf(QStringLiteral("value")));
-    columns.unit = static_cast<int>(names.indexOf(QStringLiteral("unit")));
-    columns.overrange = static_cast<int>(names.indexOf(QStringLiteral("overrange")));
-    columns.gap = static_cast<int>(names.indexOf(QStringLiteral("gap")));
-    return columns.elapsed >= 0 && columns.value >= 0;
 }
 
 LoadedRecording refused(const QString& message) {
@@ -177,7 +154,7 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
     }
 
     LoadedRecording recording;
-    Columns columns;
+    RecordingColumns columns;
     while (true) {
         const LineSource::Result result = source.next(line);
         if (result != LineSource::Result::Line) {
@@ -193,7 +170,7 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
                     .arg(maximumHeaderLines));
         }
         if (!line.startsWith(QLatin1Char('#'))) {
-            if (!readColumns(line, columns)) {
+            if (!readColumnHeader(line, columns)) {
                 return refused(QStringLiteral("%1:%2: this is no column header of a recording")
                                    .arg(name)
                                    .arg(source.lineNumber()));
