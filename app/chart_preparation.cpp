@@ -3,9 +3,9 @@
 #include <QScrollBar>
 
 #include "app/main_window.h"
-#include "app/radio_group.h"
+#include "ui/radio_group.h"
 #include "app/windows.h"
-#include "chart/chart_widget.h"
+#include "plot/chart_widget.h"
 #include "chart/form_chart.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 
 #include "app/main_window.h"
-#include "app/radio_group.h"
+#include "ui/radio_group.h"
 #include "app/windows.h"
 #include "device/usbread.h"
 #include "display/form_display.h"

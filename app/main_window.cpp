@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
-#include "app/version_info.h"
-#include "app/window_fonts.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "state/version_info.h"
+#include "ui/window_fonts.h"
 #include "app/windows.h"
-#include "device/form_read_usb.h"
+#include "device/dialog/form_read_usb.h"
 #include "device/usbread.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "device/cad_wandler.h"
 
 class QGroupBox;

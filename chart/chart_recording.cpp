@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/version_info.h"
+#include "state/version_info.h"
 #include "measure/measurement_evaluation.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"

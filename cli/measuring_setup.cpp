@@ -1,6 +1,6 @@
 #include "cli/measuring_setup.h"
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
 #include "cli/mode_choice.h"

@@ -3,7 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "device/measurement_decoding.h"
 #include "device/program_clock.h"
 

@@ -10,16 +10,16 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "app/event_pump.h"
+#include "ui/event_pump.h"
 #include "app/main_window.h"
-#include "app/radio_group.h"
-#include "app/window_fonts.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
 #include "app/windows.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "measure/device_modes.h"
 #include "measure/range_items.h"
-#include "settings/form_setup.h"
+#include "settings/dialog/form_setup.h"
 
 namespace {
 

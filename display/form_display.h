@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/operator_dialogs.h"
+#include "ui/operator_dialogs.h"
 #include "display/measurement_record.h"
 #include "measure/measurement_evaluation.h"
 

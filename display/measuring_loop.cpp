@@ -3,12 +3,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/alarm_sound.h"
-#include "app/event_pump.h"
-#include "app/main_form_data.h"
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
-#include "app/radio_group.h"
+#include "ui/alarm_sound.h"
+#include "ui/event_pump.h"
+#include "state/main_form_data.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/radio_group.h"
 #include "device/range_correction.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"

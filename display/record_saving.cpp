@@ -2,9 +2,9 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "app/event_pump.h"
+#include "ui/event_pump.h"
 #include "app/main_window.h"
-#include "app/operator_dialogs.h"
+#include "ui/operator_dialogs.h"
 #include "app/windows.h"
 #include "display/form_display.h"
 #include "display/record_file.h"

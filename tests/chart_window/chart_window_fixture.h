@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/radio_group.h"
-#include "chart/chart_widget.h"
+#include "ui/radio_group.h"
+#include "plot/chart_widget.h"
 #include "device/measurement_decoding.h"
 #include "settings/settings_file_path.h"
 #include "tests/windows/window_fixture.h"

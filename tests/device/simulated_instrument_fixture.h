@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "device/cad_wandler.h"
 #include "device/instrument_simulator.h"
 #include "device/program_clock.h"

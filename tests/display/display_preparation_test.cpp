@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/radio_group.h"
+#include "ui/radio_group.h"
 #include "display_fixture.h"
 
 using Preparation235 = DisplayTestOf<235>;

@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/radio_group.h"
+#include "ui/radio_group.h"
 #include "display/circle_shape.h"
 #include "display_fixture.h"
 

@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "app/radio_group.h"
-#include "chart/chart_widget.h"
+#include "ui/radio_group.h"
+#include "plot/chart_widget.h"
 #include "device/measurement_decoding.h"
 #include "measure/device_modes.h"
 #include "settings/ini_file.h"

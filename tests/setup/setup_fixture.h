@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/radio_group.h"
+#include "ui/radio_group.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
 #include "tests/windows/window_fixture.h"

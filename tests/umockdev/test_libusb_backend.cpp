@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_form_data.h"
+#include "state/main_form_data.h"
 #include "device/cad_wandler.h"
 #include "device/libusb_backend.h"
 #include "device/program_clock.h"
