@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
         FormDisplay = new TFormDisplay;
         FormChart = new TFormChart;
         Form_Setup = new TForm_Setup;
+        connectWindows();
         QApplication::setQuitOnLastWindowClosed(false);
         MainForm->show();
         centre(MainForm);

@@ -171,6 +171,8 @@ void TMainForm::Button_Device_infoClick() {
     GroupBox_Device_info->show();
     Label_Serial_number->setText(serialNumber);
     Label_SW_version->setText(softwareVersion);
+    deviceIdentity.serialNumber = serialNumber;
+    deviceIdentity.softwareVersion = softwareVersion;
 
     bool isNumber = false;
     const int type = deviceTypeText.toInt(&isNumber, 10);
@@ -180,7 +182,8 @@ void TMainForm::Button_Device_infoClick() {
         return;
     }
     deviceType = type;
-    Label_Device_type->setText(QStringLiteral("Zalvo ") + deviceTypeText);
+    deviceIdentity.deviceType = deviceTypeText;
+    Label_Device_type->setText(deviceTypeCaption(deviceTypeText));
     GroupBox_Main_Menu->setTitle(QStringLiteral("Main menue  Zalvo ") + deviceTypeText);
     if (deviceType != 115) {
         int rangeIndex = 0;

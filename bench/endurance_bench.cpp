@@ -192,6 +192,7 @@ int main(int argc, char** argv) {
     FormDisplay = display.get();
     FormChart = chart.get();
     Form_Setup = setup.get();
+    connectWindows();
     main->show();
     main->Button_Device_infoClick();
     main->Button_Info_OKClick();

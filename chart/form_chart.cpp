@@ -12,12 +12,10 @@
 
 #include "ui/event_pump.h"
 #include "state/main_form_data.h"
-#include "app/main_window.h"
 #include "ui/operator_dialogs.h"
 #include "ui/process_exit.h"
 #include "ui/radio_group.h"
 #include "ui/window_fonts.h"
-#include "app/windows.h"
 #include "plot/chart_toolbar.h"
 #include "plot/chart_widget.h"
 #include "device/range_correction.h"
@@ -104,6 +102,7 @@ void TFormChart::buildControls() {
     Chart1 = new ChartWidget(this);
     Chart1->setGeometry(304, 48, 713, 633);
     TeeCommander1 = new ChartToolbar(Chart1, this);
+    TeeCommander1->setDefaultDirectory([] { return mainFormData().dataDirectory; });
     TeeCommander1->setGeometry(0, 0, windowWidth, 41);
 
     GroupBoxAll = makeGroup(QString(), this, 8, 42, 291, 639);
@@ -373,9 +372,7 @@ void TFormChart::BitBtn_StartClick() {
 ChartRecordingSource TFormChart::recordingSource(int samplingTime) const {
     const MainFormData& shared = mainFormData();
     ChartRecordingSource source;
-    source.deviceTypeLabel = MainForm->Label_Device_type->text();
-    source.serialNumber = MainForm->Label_Serial_number->text();
-    source.softwareVersion = MainForm->Label_SW_version->text();
+    source.identity = shared.deviceIdentity;
     source.distanceMm =
         selectMode(shared.deviceType, RadioGroup_Mode->itemIndex(), ScrollBar_distance_Ch->value())
             .recDistance;
@@ -420,10 +417,7 @@ void TFormChart::BitBtn_ResetClick() {
 void TFormChart::BitBtn_BackClick() {
     hide();
     setEnabled(false);
-    MainForm->show();
-    MainForm->setEnabled(true);
-    MainForm->activateWindow();
-    MainForm->setFocus();
+    emit backRequested();
 }
 
 void TFormChart::RadioGroup_ModeClick() {

@@ -73,6 +73,10 @@ public:
     // rising instead of wrapping to negative times.
     qint64 elapsedMs = 0;
 
+signals:
+    // Back: the main window takes over again.
+    void backRequested();
+
 public slots:
     // Runs the recording loop until Break or an overrange ends it.
     void BitBtn_StartClick();

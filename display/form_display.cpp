@@ -11,15 +11,13 @@
 #include <QStyle>
 
 #include "ui/event_pump.h"
-#include "app/main_window.h"
 #include "ui/radio_group.h"
 #include "ui/window_fonts.h"
-#include "app/windows.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "measure/device_modes.h"
 #include "measure/range_items.h"
-#include "settings/dialog/form_setup.h"
+#include "state/main_form_data.h"
 
 namespace {
 
@@ -246,20 +244,14 @@ void TFormDisplay::BitBtn_backClick() {
     setDistanceControlsVisible(false);
     BitBtn_start->setEnabled(true);
     hide();
-    MainForm->show();
-    MainForm->setEnabled(true);
     BitBtn_setup->setEnabled(true);
     Shape_Tick->hide();
-    MainForm->activateWindow();
-    MainForm->setFocus();
+    emit backRequested();
     letPendingEventsRun();
 }
 
 void TFormDisplay::BitBtn_setupClick() {
-    MainForm->setEnabled(false);
-    Form_Setup->show();
-    Form_Setup->runSetupDialog();
-    MainForm->applyCaption();
+    emit setupRequested();
 }
 
 void TFormDisplay::keyPressEvent(QKeyEvent* event) {

@@ -66,6 +66,12 @@ public:
     QString headerMax;
     QString headerMin;
 
+signals:
+    // Back: the main window takes over again.
+    void backRequested();
+    // Setup: the setup dialog runs; the signal returns when it has ended.
+    void setupRequested();
+
 public slots:
     void BitBtn_startClick();
     void BitBtn_breakClick();

@@ -3,15 +3,14 @@
 #include <QLabel>
 
 #include "ui/event_pump.h"
-#include "app/main_window.h"
 #include "ui/operator_dialogs.h"
-#include "app/windows.h"
 #include "display/form_display.h"
 #include "display/record_file.h"
 #include "settings/data_directory.h"
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/main_form_data.h"
 
 void TFormDisplay::BitBtnSavedataClick() {
     // Cancel leaves the comment empty; the record is saved all the same.
@@ -19,9 +18,10 @@ void TFormDisplay::BitBtnSavedataClick() {
     operatorDialogs().inputText(QStringLiteral("Input dialog"),
                                 QStringLiteral("Input comment to the measurement"), comment);
 
-    measurementRecord.recSerialNumber = MainForm->Label_Serial_number->text();
-    measurementRecord.recDeviceType = MainForm->Label_Device_type->text();
-    measurementRecord.recSwVersion = MainForm->Label_SW_version->text();
+    const MainFormData& shared = mainFormData();
+    measurementRecord.recSerialNumber = shared.deviceIdentity.serialNumber;
+    measurementRecord.recDeviceType = deviceTypeCaption(shared.deviceIdentity.deviceType);
+    measurementRecord.recSwVersion = shared.deviceIdentity.softwareVersion;
     const QDateTime now = QDateTime::currentDateTime();
     measurementRecord.recDate = recordDateText(now.date(), QLocale());
     measurementRecord.recTime = recordTimeText(now.time(), QLocale());
@@ -31,7 +31,7 @@ void TFormDisplay::BitBtnSavedataClick() {
     SaveDialog_Mv.filters =
         QStringList{QStringLiteral("Comma-Separated Values (*.CSV)"),
                     QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
-    SaveDialog_Mv.initialDirectory = MainForm->dataDirectory;
+    SaveDialog_Mv.initialDirectory = shared.dataDirectory;
     const QString fileName = operatorDialogs().saveFileName(SaveDialog_Mv);
     if (fileName.isEmpty()) {
         return;
@@ -45,7 +45,7 @@ void TFormDisplay::BitBtnSavedataClick() {
     }
 
     if (!QFileInfo::exists(fileName)) {
-        const QString& header = MainForm->displayDepiction == 0 ? headerMax : headerMin;
+        const QString& header = shared.displayDepiction == 0 ? headerMax : headerMin;
         if (createRecordFile(fileName, recordFileLine(header)) == RecordFileCreation::Failed) {
             operatorDialogs().showMessage(QStringLiteral("Can't create file : ") + fileName,
                                           QStringLiteral("Error"));

@@ -8,7 +8,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "state/main_form_data.h"
 #include "ui/operator_dialogs.h"
 #include "plot/chart_export.h"
 #include "plot/chart_widget.h"
@@ -76,6 +75,10 @@ void ChartToolbar::showRecordingProblem(const QString& reason) {
     showFileText(QStringLiteral("Not saved: ") + reason, reason);
 }
 
+void ChartToolbar::setDefaultDirectory(std::function<QString()> directory) {
+    defaultDirectory = std::move(directory);
+}
+
 void ChartToolbar::showFileText(const QString& text, const QString& toolTip) {
     const int room = fileLabelWidth - fileLabel->contentsMargins().left();
     fileLabel->setText(fileLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
@@ -87,7 +90,9 @@ QString ChartToolbar::askSavePath(const QString& suffix, const QStringList& filt
     request.defaultSuffix = suffix;
     request.filters = filters;
     request.initialDirectory =
-        lastDirectory.isEmpty() ? mainFormData().dataDirectory : lastDirectory;
+        !lastDirectory.isEmpty() ? lastDirectory
+        : defaultDirectory      ? defaultDirectory()
+                                : QString();
     const QString path = operatorDialogs().saveFileName(request);
     if (!path.isEmpty()) {
         lastDirectory = QFileInfo(path).absolutePath();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QToolBar>
+#include <functional>
 
 class ChartWidget;
 class QAction;
@@ -35,6 +36,8 @@ public:
     void showRecordingFile(const QString& path);
     // The current recording cannot be saved to its file.
     void showRecordingProblem(const QString& reason);
+    // Where the first save dialog opens, asked for when it opens.
+    void setDefaultDirectory(std::function<QString()> directory);
 
 private:
     void askAndSaveImage();
@@ -58,4 +61,5 @@ private:
     QAction* openRecording;
     QLabel* fileLabel;
     QString lastDirectory;
+    std::function<QString()> defaultDirectory;
 };

@@ -12,14 +12,13 @@
 #include <algorithm>
 
 #include "ui/event_pump.h"
-#include "app/main_window.h"
 #include "ui/operator_dialogs.h"
 #include "ui/radio_group.h"
 #include "ui/window_fonts.h"
-#include "app/windows.h"
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/main_form_data.h"
 
 namespace {
 
@@ -137,13 +136,13 @@ void TForm_Setup::placeOnScreen() {
 
 void TForm_Setup::BitBtn_OKClick() {
     okPressed = true;
-    MainForm->setEnabled(true);
+    emit dismissed();
     hide();
 }
 
 void TForm_Setup::BitBtnCancelClick() {
     cancelPressed = true;
-    MainForm->setEnabled(true);
+    emit dismissed();
     hide();
 }
 
@@ -173,9 +172,10 @@ void TForm_Setup::runSetupDialog() {
 
     okPressed = false;
     cancelPressed = false;
-    const int oldDepiction = MainForm->displayDepiction;
-    const int oldLimit = MainForm->limit;
-    const int oldSamplingTime = MainForm->samplingTimeDisplay;
+    MainFormData& shared = mainFormData();
+    const int oldDepiction = shared.displayDepiction;
+    const int oldLimit = shared.limit;
+    const int oldSamplingTime = shared.samplingTimeDisplay;
     fillControls(oldDepiction, oldLimit, oldSamplingTime);
 
     int newDepiction = oldDepiction;
@@ -190,7 +190,7 @@ void TForm_Setup::runSetupDialog() {
         newLimit = fieldValue(MaskEdit_Limit, newLimit);
         newSamplingTime = fieldValue(MaskEdit_Sample, newSamplingTime);
         letEventsRunFor(passWaitMs);
-        MainForm->displayDepiction = newDepiction;
+        shared.displayDepiction = newDepiction;
     }
     if (cancelPressed) {
         return;
@@ -212,7 +212,8 @@ void TForm_Setup::storeSetup(int depiction, int limit, int samplingTime) {
         operatorDialogs().showError(error.message());
         return;
     }
-    MainForm->displayDepiction = depiction;
-    MainForm->limit = limit;
-    MainForm->samplingTimeDisplay = samplingTime;
+    MainFormData& shared = mainFormData();
+    shared.displayDepiction = depiction;
+    shared.limit = limit;
+    shared.samplingTimeDisplay = samplingTime;
 }

@@ -38,6 +38,10 @@ public:
     bool okPressed = false;
     bool cancelPressed = false;
 
+signals:
+    // OK or Cancel: the window the dialog was opened from may be used again.
+    void dismissed();
+
 public slots:
     void BitBtn_OKClick();
     void BitBtnCancelClick();

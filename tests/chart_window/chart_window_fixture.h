@@ -22,8 +22,8 @@ struct Moment {
     double axisMaximum = 0.0;
 };
 
-// The chart window on a simulated instrument of one device type. SETUP.INI beside the test
-// program is removed before and after each test, so every test starts from the defaults.
+// The chart window on a simulated instrument of one device type. SETUP.INI is removed before
+// and after each test, so every test starts from the defaults.
 template <int Type>
 class ChartWindowTest : public WindowTestOf<Type> {
 protected:

@@ -56,7 +56,7 @@ private:
 };
 
 // The five windows with the setup dialog as the display window's Setup button runs it, on
-// a SETUP.INI of the test's own: any file found beside the test program is put aside for
+// a SETUP.INI of the test's own: any file found at its path is put aside for
 // the test and put back afterwards.
 class SetupDialogTest : public WindowTest {
 protected:

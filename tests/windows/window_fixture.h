@@ -41,6 +41,7 @@ protected:
         FormDisplay = display.get();
         FormChart = chart.get();
         Form_Setup = setup.get();
+        connectWindows();
     }
 
     void TearDown() override {
