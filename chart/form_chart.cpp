@@ -18,7 +18,6 @@
 #include "ui/window_fonts.h"
 #include "plot/chart_toolbar.h"
 #include "plot/chart_widget.h"
-#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/number_format.h"
@@ -190,7 +189,7 @@ void TFormChart::closeEvent(QCloseEvent* event) {
 }
 
 void TFormChart::resetChart() {
-    const ResetTexts texts = evaluation.reset();
+    const ResetTexts texts = cycle.evaluation().reset();
     Label_neg_Value->setText(texts.extremeText);
     Label_pos_Value->setText(texts.extremeText);
     Chart1->clearSeries();
@@ -248,9 +247,23 @@ void TFormChart::BitBtn_StartClick() {
     setRecordingControlsEnabled(false);
 
     breakRequested = false;
-    double lastInterval = 0.0;
-    double axisLimit = 0.0;
-    evaluation.beginRun();
+    RecordingRun run;
+    run.samplingTime = samplingTime;
+    startRecording(samplingTime);
+    while (!breakRequested) {
+        recordingCycle(run);
+    }
+
+    recording.end();
+    if (--runningLoops == 0) {
+        TeeCommander1->setRecordingRuns(false);
+    }
+    BitBtn_Start->setEnabled(true);
+    setRecordingControlsEnabled(true);
+}
+
+void TFormChart::startRecording(int samplingTime) {
+    cycle.evaluation().beginRun();
     Chart1->setValueAxisAutomatic(false);
     resetChart();
     Chart1->setTimeAxisIncrement(samplingTime);
@@ -265,108 +278,94 @@ void TFormChart::BitBtn_StartClick() {
     ++runningLoops;
     TeeCommander1->setRecordingRuns(true);
 
-    // The selected range, or automatic ranging when no item is selected.
-    setRange(static_cast<unsigned int>(startRangeIndex(RadioGroup_Range->itemIndex())));
-    Reading reading;
-    reading.rangeIndex = shared.currentRange;
-    unsigned char batteryOk = 1;
-    readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+    // The selected range, or automatic ranging when no item is selected; the chart keeps the
+    // range the instrument then reports.
+    MainFormData& shared = mainFormData();
+    const DeviceReading first = cycle.sendStartRange(
+        static_cast<unsigned>(startRangeIndex(RadioGroup_Range->itemIndex())),
+        shared.currentRange);
     letPendingEventsRun();
-    shared.currentRange = reading.rangeIndex;
-    rangeControl.start(shared.currentRange);
+    shared.currentRange = first.reading.rangeIndex;
+    cycle.beginCycles();
 
     setUnitLabels(QString());
     if (shared.deviceType != deviceType115) {
         char letter = modeLetter;
         followInstrumentMode(letter);
     }
+}
 
-    while (!breakRequested) {
-        const double cycleStart = counterSeconds();
-        const int result =
-            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-        if (result < 1) {
-            // On the disk before the box waits for the operator, and before the process ends.
-            recording.end();
-            operatorDialogs().showMessage(
-                QStringLiteral("No connection to the USB device! Error no = ") +
-                    formatInteger(result),
-                QStringLiteral("E R R O R occurred"));
-            terminateProgram(-1);
+void TFormChart::recordingCycle(RecordingRun& run) {
+    DeviceReading reading = cycle.read();
+    if (reading.result < 1) {
+        // On the disk before the box waits for the operator, and before the process ends.
+        recording.end();
+        operatorDialogs().showMessage(
+            QStringLiteral("No connection to the USB device! Error no = ") +
+                formatInteger(reading.result),
+            QStringLiteral("E R R O R occurred"));
+        terminateProgram(-1);
+    }
+    cycle.correctRange(reading, [this] { resetChart(); });
+    Label_Low_Batterie_C->setVisible(cycle.lowBattery(reading));
+
+    if (mainFormData().deviceType != deviceType115) {
+        char letter = modeLetter;
+        if (followInstrumentMode(letter)) {
+            modeLetter = letter;
         }
+    }
+    showCycle(cycle.evaluate(reading.reading, {modeLetter, RadioGroup_Range->items(),
+                                               ScrollBar_distance_Ch->value()}),
+              run);
 
-        correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [this] { resetChart(); });
+    const int samplingTime = run.samplingTime;
+    run.lastInterval = cycle.waitForCycleEnd([samplingTime] { return samplingTime; },
+                                             breakRequested, letEventsRunFor);
+    LabelSamplingTimeVal->setText(formatFixed(run.lastInterval, 4, 0) + unitSuffixMs);
+    letPendingEventsRun();
+}
 
-        const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
-        Label_Low_Batterie_C->setVisible(lowBattery);
-
-        if (shared.deviceType != deviceType115) {
-            char letter = modeLetter;
-            if (followInstrumentMode(letter)) {
-                modeLetter = letter;
-            }
-        }
-
-        EvaluationInput input;
-        input.reading = reading;
-        input.deviceType = shared.deviceType;
-        input.modeLetter = modeLetter;
-        input.rangeItems = RadioGroup_Range->items();
-        input.distance = ScrollBar_distance_Ch->value();
-        const EvaluationResult shown = evaluation.evaluate(shared, input);
-
-        if (shown.usable) {
-            Chart1->setValueAxisTitle(shown.unitText);
-            setUnitLabels(shown.unitText);
-        }
-        // The bounds belong to the previous point, so they follow a range change one point late.
-        Chart1->setValueAxisMinimum(-axisMargin * axisLimit);
-        Chart1->setValueAxisMaximum(axisMargin * axisLimit);
-        if (shown.usable) {
-            if (shown.writeCaption) {
-                Chart1->setTitle(shown.caption);
-            }
-            Label_measuredValue->setText(shown.valueText);
-            if (shown.writeNegExtreme) {
-                Label_neg_Value->setText(shown.negExtremeText);
-            }
-            if (shown.writePosExtreme) {
-                Label_pos_Value->setText(shown.posExtremeText);
-            }
-        }
-        if (shown.stopRecording) {
-            breakRequested = true;
-        }
-
-        elapsedMs = static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + lastInterval));
-        if (shown.plotPoint) {
-            Chart1->addPoint(static_cast<double>(elapsedMs),
-                             recordedPointValue(shown.displayValue));
-            axisLimit = shown.fullScale;
-        }
-        recording.record(elapsedMs, shown, [&] {
-            return chartRecordingHeader(recordingSource(samplingTime), shown,
-                                        QDateTime::currentDateTime());
-        });
-
-        do {
-            lastInterval = (counterSeconds() - cycleStart) * 1000.0;
-            if (breakRequested) {
-                lastInterval = samplingTime;
-            }
-            letEventsRunFor(samplingTime - lastInterval);
-        } while (lastInterval < samplingTime);
-        LabelSamplingTimeVal->setText(formatFixed(lastInterval, 4, 0) + unitSuffixMs);
-        letPendingEventsRun();
+void TFormChart::showCycle(const EvaluationResult& shown, RecordingRun& run) {
+    if (shown.usable) {
+        Chart1->setValueAxisTitle(shown.unitText);
+        setUnitLabels(shown.unitText);
+    }
+    // The bounds belong to the previous point, so they follow a range change one point late.
+    Chart1->setValueAxisMinimum(-axisMargin * run.axisLimit);
+    Chart1->setValueAxisMaximum(axisMargin * run.axisLimit);
+    showValues(shown);
+    if (shown.stopRecording) {
+        breakRequested = true;
     }
 
-    recording.end();
-    if (--runningLoops == 0) {
-        TeeCommander1->setRecordingRuns(false);
+    elapsedMs =
+        static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + run.lastInterval));
+    if (shown.plotPoint) {
+        Chart1->addPoint(static_cast<double>(elapsedMs), recordedPointValue(shown.displayValue));
+        run.axisLimit = shown.fullScale;
     }
-    BitBtn_Start->setEnabled(true);
-    setRecordingControlsEnabled(true);
+    const int samplingTime = run.samplingTime;
+    recording.record(elapsedMs, shown, [&] {
+        return chartRecordingHeader(recordingSource(samplingTime), shown,
+                                    QDateTime::currentDateTime());
+    });
+}
+
+void TFormChart::showValues(const EvaluationResult& shown) {
+    if (!shown.usable) {
+        return;
+    }
+    if (shown.writeCaption) {
+        Chart1->setTitle(shown.caption);
+    }
+    Label_measuredValue->setText(shown.valueText);
+    if (shown.writeNegExtreme) {
+        Label_neg_Value->setText(shown.negExtremeText);
+    }
+    if (shown.writePosExtreme) {
+        Label_pos_Value->setText(shown.posExtremeText);
+    }
 }
 
 ChartRecordingSource TFormChart::recordingSource(int samplingTime) const {

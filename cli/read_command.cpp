@@ -9,11 +9,9 @@
 #include "cli/exit_codes.h"
 #include "cli/measuring_setup.h"
 #include "cli/stop_request.h"
-#include "device/range_correction.h"
-#include "device/usbread.h"
+#include "device/measuring_cycle.h"
 #include "measure/device_modes.h"
 #include "measure/measurement_evaluation.h"
-#include "measure/range_control.h"
 
 namespace {
 
@@ -56,59 +54,44 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
     if (prepared != exitCode::ok) {
         return prepared;
     }
-    MainFormData& data = mainFormData();
     const int deviceType = setup.identity.deviceType;
+    MeasuringCycle cycle(WindowKind::Display);
+    MeasurementEvaluation& evaluation = cycle.evaluation();
 
     // Start: the range asked for, then a first reading whose outputs the first cycle replaces.
-    setRange(static_cast<unsigned>(data.currentRange));
-    Reading reading;
-    unsigned char batteryOk = 1;
-    readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-    RangeControl rangeControl(WindowKind::Display);
-    rangeControl.start(data.currentRange);
-    MeasurementEvaluation evaluation(WindowKind::Display);
+    cycle.sendStartRange(static_cast<unsigned>(mainFormData().currentRange));
+    cycle.beginCycles();
     evaluation.beginRun();
     evaluation.reset();
 
+    const ShownSelection shownSelection{setup.modeLetter, setup.rangeItems, options.distanceMm};
     const bool hasBattery = deviceType != deviceType115;
     bool batteryWarned = false;
-    double cycleStart = counterSeconds();
-    for (int cycle = 0; cycle < options.count && !stopRequested(); ++cycle) {
-        if (cycle > 0) {
-            sleepUntil(cycleStart + options.intervalMs / 1000.0);
+    for (int count = 0; count < options.count && !stopRequested(); ++count) {
+        if (count > 0) {
+            sleepUntil(cycle.deadline(options.intervalMs));
             if (stopRequested()) {
                 break;
             }
         }
-        cycleStart = counterSeconds();
-        if (rangeControl.rangeSelectionChanged(data.currentRange)) {
-            setRange(static_cast<unsigned>(data.currentRange));
+        DeviceReading reading = cycle.read();
+        if (reading.result < 1) {
+            return reportLostInstrument(reading.result);
         }
-        const int result =
-            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-        if (result < 1) {
-            return reportLostInstrument(result);
-        }
-        correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
-        if (hasBattery && !batteryOk && !batteryWarned) {
+        cycle.correctRange(reading, [&evaluation] { evaluation.reset(); });
+        if (cycle.lowBattery(reading) && !batteryWarned) {
             printMessage(QStringLiteral("Warning - Low Battery !!"));
             batteryWarned = true;
         }
 
-        EvaluationInput input;
-        input.reading = reading;
-        input.deviceType = deviceType;
-        input.modeLetter = setup.modeLetter;
-        input.rangeItems = setup.rangeItems;
-        input.distance = options.distanceMm;
-        const EvaluationResult shown = evaluation.evaluate(data, input);
+        const EvaluationResult shown = cycle.evaluate(reading.reading, shownSelection);
         if (!shown.usable) {
             printMessage(QStringLiteral("reading without range data (range byte %1); not shown")
-                             .arg(reading.rangeIndex));
+                             .arg(reading.reading.rangeIndex));
             continue;
         }
-        printLine(options.json ? jsonLine(shown, hasBattery, batteryOk != 0) : textLine(shown));
+        printLine(options.json ? jsonLine(shown, hasBattery, reading.batteryOk != 0)
+                               : textLine(shown));
     }
     return exitCode::ok;
 }

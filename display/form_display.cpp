@@ -178,7 +178,7 @@ void TFormDisplay::setMeasuredValueColour(const QColor& colour) {
 }
 
 void TFormDisplay::resetDisplay() {
-    const ResetTexts texts = evaluator.reset(mainFormData().displayDepiction);
+    const ResetTexts texts = cycle.evaluation().reset(mainFormData().displayDepiction);
     if (texts.writeValue) {
         Label_measuredValue->setText(texts.valueText);
     }

@@ -4,10 +4,10 @@
 
 #include "ui/operator_dialogs.h"
 #include "display/measurement_record.h"
+#include "device/measuring_cycle.h"
 #include "measure/measurement_evaluation.h"
 
 class CircleShape;
-class RangeControl;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -31,7 +31,7 @@ public:
     // The value label's background: the button face, or red for an alarm.
     void setMeasuredValueColour(const QColor& colour);
 
-    const MeasurementEvaluation& evaluation() const { return evaluator; }
+    const MeasurementEvaluation& evaluation() const { return cycle.evaluation(); }
 
     RadioGroup* RadioGroup_Mode;
     QLabel* Label_selectDistance;
@@ -100,10 +100,10 @@ private:
     void placeOnScreen();
     void setDistanceControlsVisible(bool visible);
     // One pass of the measuring loop, from the reading to the wait.
-    void measuringCycle(RangeControl& rangeControl, TickState& tick);
+    void measuringCycle(TickState& tick);
     void showEvaluation(const EvaluationResult& result);
     void blinkTick(TickState& tick);
-    void waitForCycleEnd(double cycleStart);
+    void waitForCycleEnd();
 
-    MeasurementEvaluation evaluator{WindowKind::Display};
+    MeasuringCycle cycle{WindowKind::Display};
 };

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr unsigned char offsetToZero = 0x10;
 constexpr unsigned char storeAdjustment = 0x20;
 
 int writeAdjustCommand(unsigned char& buffer) {
@@ -86,9 +85,6 @@ void TFormReadUSB::waitUnlessCancelled(double milliseconds) {
 }
 
 int TFormReadUSB::runZeroAdjustment() {
-    unsigned char buffer = offsetToZero;
-    bool toleranceMet = false;
-    bool storeRefused = false;
     const int opened = usbreadLink().openDevice();
     MemoZero->clear();
     zeroOkPressed = false;
@@ -97,89 +93,16 @@ int TFormReadUSB::runZeroAdjustment() {
         return opened;
     }
 
-    int result = 0;
-    ProgramClock& clock = programClock();
+    ZeroRun run;
     if (operatorDialogs().askOkCancel(
             QStringLiteral("Put on the red cap onto the modulator system. "),
             QStringLiteral("Instruction")) != OperatorDialogs::Answer::Ok) {
         zeroCancelPressed = true;
     } else {
-        MemoZero->append(QStringLiteral("Range is set automaticly."));
-        setRange(3);
-        clock.sleepMs(50);
-
-        MemoZero->append(QStringLiteral("Offset is set to zero"));
-        writeAdjustCommand(buffer);
-        clock.sleepMs(50);
-        writeAdjustCommand(buffer);
-        clock.sleepMs(1000);
-
-        MemoZero->append(QStringLiteral(
-            "Make a zero adjust by the potentiometer on backside of the unit (The box color must "
-            "be green), press the OK button when finish."));
-        double value = 0;
-        int rangeIndex = 0;
-        int overrange = 0;
-        unsigned char batteryOk = 1;
-        int reading = readMeasurement(value, rangeIndex, overrange, batteryOk, 1);
-        while (!zeroOkPressed && reading > 0 && !zeroCancelPressed) {
-            reading = readMeasurement(value, rangeIndex, overrange, batteryOk, 1);
-            toleranceMet = zeroReadingInTolerance(value);
-            setOffsetColour(toleranceMet ? QColor(0, 128, 0) : QColor(255, 0, 0));
-            LabelOffset->setText(formatFixed(value, 6, 2));
-            letPendingEventsRun();
-            clock.sleepMs(100);
-        }
-        setOffsetColour(palette().color(QPalette::Window));
-        LabelOffset->repaint();
-        clock.sleepMs(100);
-
-        if (!zeroCancelPressed && zeroOkPressed && toleranceMet) {
-            ButtonZeroOKClick->setEnabled(false);
-            buffer = storeAdjustment;
-            result = writeAdjustCommand(buffer);
-            // A store command the instrument did not take stored nothing, whatever status the
-            // idle instrument reports afterwards.
-            storeRefused = result <= 0;
-            clock.sleepMs(10);
-            if (result > 0) {
-                result = writeAdjustCommand(buffer);
-            }
-            buffer = 0xFF;
-            MemoZero->append(QStringLiteral("Waiting for Busy = 0"));
-            const double storeStart = counterSeconds();
-            while (buffer != 0) {
-                result = usbreadLink().controlIn(reg::readRequest, reg::adjustStatus,
-                                                 CAD_wandler::requestIndex, &buffer, 1);
-                LabelOffset->setText(
-                    QStringLiteral("Busy = ") +
-                    QStringLiteral("%1").arg(buffer, 2, 16, QLatin1Char('0')).toUpper());
-                letPendingEventsRun();
-                if (buffer == 0xF0) {
-                    operatorDialogs().showMessage(
-                        QStringLiteral("Zero adjustment not possible, is the red cover set up?"),
-                        QStringLiteral("Error F0 occured "));
-                    break;
-                }
-                if (buffer == 0xF1) {
-                    operatorDialogs().showMessage(
-                        QStringLiteral("Can not writing parameter to EEProm !"),
-                        QStringLiteral("Error F1 occured"));
-                    break;
-                }
-                if (buffer == 0xF2) {
-                    operatorDialogs().showMessage(
-                        QStringLiteral("Can not writing offset value to EEProm !"),
-                        QStringLiteral("Error F2 occured"));
-                    break;
-                }
-                waitUnlessCancelled(1000);
-                // An instrument that never finishes must not hold the operator for good.
-                if (zeroCancelPressed ||
-                    (buffer != 0 && counterSeconds() - storeStart >= storeWaitLimitSeconds)) {
-                    break;
-                }
-            }
+        sendZeroOffset(run);
+        run.toleranceMet = adjustUntilOk();
+        if (!zeroCancelPressed && zeroOkPressed && run.toleranceMet) {
+            storeAdjustmentInInstrument(run);
         }
     }
 
@@ -187,12 +110,109 @@ int TFormReadUSB::runZeroAdjustment() {
     if (zeroCancelPressed) {
         operatorDialogs().showMessage(QStringLiteral("Zero point adjustment canceled !!"),
                                       QStringLiteral("Abort"));
-        result = -9;
-    } else if (buffer != 0 || !toleranceMet || storeRefused) {
+        return -9;
+    }
+    if (run.buffer != 0 || !run.toleranceMet || run.storeRefused) {
         operatorDialogs().showMessage(
             QStringLiteral("Zero point calibration unsuccessful, is the red cover set up?"),
             QStringLiteral("E R R O R"));
-        result = -8;
+        return -8;
     }
-    return result;
+    return run.result;
+}
+
+void TFormReadUSB::sendZeroOffset(ZeroRun& run) {
+    ProgramClock& clock = programClock();
+    MemoZero->append(QStringLiteral("Range is set automaticly."));
+    setRange(3);
+    clock.sleepMs(50);
+
+    MemoZero->append(QStringLiteral("Offset is set to zero"));
+    writeAdjustCommand(run.buffer);
+    clock.sleepMs(50);
+    writeAdjustCommand(run.buffer);
+    clock.sleepMs(1000);
+}
+
+bool TFormReadUSB::adjustUntilOk() {
+    MemoZero->append(QStringLiteral(
+        "Make a zero adjust by the potentiometer on backside of the unit (The box color must "
+        "be green), press the OK button when finish."));
+    ProgramClock& clock = programClock();
+    bool toleranceMet = false;
+    double value = 0;
+    int rangeIndex = 0;
+    int overrange = 0;
+    unsigned char batteryOk = 1;
+    int reading = readMeasurement(value, rangeIndex, overrange, batteryOk, 1);
+    while (!zeroOkPressed && reading > 0 && !zeroCancelPressed) {
+        reading = readMeasurement(value, rangeIndex, overrange, batteryOk, 1);
+        toleranceMet = zeroReadingInTolerance(value);
+        setOffsetColour(toleranceMet ? QColor(0, 128, 0) : QColor(255, 0, 0));
+        LabelOffset->setText(formatFixed(value, 6, 2));
+        letPendingEventsRun();
+        clock.sleepMs(100);
+    }
+    setOffsetColour(palette().color(QPalette::Window));
+    LabelOffset->repaint();
+    clock.sleepMs(100);
+    return toleranceMet;
+}
+
+void TFormReadUSB::storeAdjustmentInInstrument(ZeroRun& run) {
+    ButtonZeroOKClick->setEnabled(false);
+    run.buffer = storeAdjustment;
+    run.result = writeAdjustCommand(run.buffer);
+    // A store command the instrument did not take stored nothing, whatever status the idle
+    // instrument reports afterwards.
+    run.storeRefused = run.result <= 0;
+    programClock().sleepMs(10);
+    if (run.result > 0) {
+        run.result = writeAdjustCommand(run.buffer);
+    }
+    run.buffer = 0xFF;
+    MemoZero->append(QStringLiteral("Waiting for Busy = 0"));
+    waitWhileBusy(run);
+}
+
+void TFormReadUSB::waitWhileBusy(ZeroRun& run) {
+    const double storeStart = counterSeconds();
+    while (run.buffer != 0) {
+        run.result = usbreadLink().controlIn(reg::readRequest, reg::adjustStatus,
+                                             CAD_wandler::requestIndex, &run.buffer, 1);
+        LabelOffset->setText(
+            QStringLiteral("Busy = ") +
+            QStringLiteral("%1").arg(run.buffer, 2, 16, QLatin1Char('0')).toUpper());
+        letPendingEventsRun();
+        if (reportStoreError(run.buffer)) {
+            break;
+        }
+        waitUnlessCancelled(1000);
+        // An instrument that never finishes must not hold the operator for good.
+        if (zeroCancelPressed ||
+            (run.buffer != 0 && counterSeconds() - storeStart >= storeWaitLimitSeconds)) {
+            break;
+        }
+    }
+}
+
+bool TFormReadUSB::reportStoreError(unsigned char status) {
+    struct StoreError {
+        unsigned char status;
+        const char* text;
+        const char* caption;
+    };
+    static constexpr StoreError errors[] = {
+        {0xF0, "Zero adjustment not possible, is the red cover set up?", "Error F0 occured "},
+        {0xF1, "Can not writing parameter to EEProm !", "Error F1 occured"},
+        {0xF2, "Can not writing offset value to EEProm !", "Error F2 occured"},
+    };
+    for (const StoreError& error : errors) {
+        if (error.status == status) {
+            operatorDialogs().showMessage(QString::fromLatin1(error.text),
+                                          QString::fromLatin1(error.caption));
+            return true;
+        }
+    }
+    return false;
 }

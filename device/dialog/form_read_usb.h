@@ -42,6 +42,20 @@ protected:
     void reject() override {}
 
 private:
+    // One adjustment run: the last adjust command or status byte, and how the run went.
+    struct ZeroRun {
+        unsigned char buffer = 0x10;  // the command that sets the offset to zero
+        bool toleranceMet = false;
+        bool storeRefused = false;
+        int result = 0;
+    };
+    void sendZeroOffset(ZeroRun& run);
+    // Shows the offset until OK, Cancel or a failed reading; whether the last was in tolerance.
+    bool adjustUntilOk();
+    void storeAdjustmentInInstrument(ZeroRun& run);
+    void waitWhileBusy(ZeroRun& run);
+    // An error status of the store: reported to the operator, and true.
+    bool reportStoreError(unsigned char status);
     void setOffsetColour(const QColor& colour);
     // Waits, letting events run, until the time is up or Cancel was pressed.
     void waitUnlessCancelled(double milliseconds);
