@@ -7,11 +7,8 @@
 
 #include "app/main_window.h"
 #include "app/open_problem_report.h"
-#include "ui/operator_dialogs.h"
-#include "ui/process_exit.h"
 #include "app/program_options.h"
 #include "app/windows.h"
-#include "ui/zalvo_application.h"
 #include "chart/form_chart.h"
 #include "device/cad_wandler.h"
 #include "device/dialog/form_read_usb.h"
@@ -20,6 +17,9 @@
 #include "device/scenario_file.h"
 #include "display/form_display.h"
 #include "settings/dialog/form_setup.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/zalvo_application.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/operator_dialogs.h"
-#include "ui/process_exit.h"
-#include "state/version_info.h"
-#include "ui/window_fonts.h"
 #include "app/windows.h"
 #include "device/dialog/form_read_usb.h"
 #include "device/usbread.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/version_info.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/window_fonts.h"
 
 namespace {
 

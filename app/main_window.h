@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "state/main_form_data.h"
 #include "device/cad_wandler.h"
+#include "state/main_form_data.h"
 
 class QGroupBox;
 class QLabel;

@@ -17,21 +17,21 @@
 #include <functional>
 #include <memory>
 
-#include "ui/alarm_sound.h"
 #include "app/main_window.h"
-#include "ui/operator_dialogs.h"
-#include "ui/process_exit.h"
 #include "app/windows.h"
-#include "plot/chart_widget.h"
 #include "chart/form_chart.h"
-#include "plot/point_store.h"
 #include "device/cad_wandler.h"
 #include "device/dialog/form_read_usb.h"
 #include "device/instrument_simulator.h"
 #include "device/measurement_decoding.h"
 #include "device/program_clock.h"
 #include "display/form_display.h"
+#include "plot/chart_widget.h"
+#include "plot/point_store.h"
 #include "settings/dialog/form_setup.h"
+#include "ui/alarm_sound.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "state/version_info.h"
 #include "measure/measurement_evaluation.h"
+#include "state/version_info.h"
 
 namespace {
 

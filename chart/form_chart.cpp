@@ -10,21 +10,21 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "ui/event_pump.h"
-#include "state/main_form_data.h"
-#include "ui/operator_dialogs.h"
-#include "ui/process_exit.h"
-#include "ui/radio_group.h"
-#include "ui/window_fonts.h"
-#include "plot/chart_toolbar.h"
-#include "plot/chart_widget.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/number_format.h"
 #include "measure/range_items.h"
+#include "plot/chart_toolbar.h"
+#include "plot/chart_widget.h"
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
 
 namespace {
 
@@ -282,8 +282,7 @@ void TFormChart::startRecording(int samplingTime) {
     // range the instrument then reports.
     MainFormData& shared = mainFormData();
     const DeviceReading first = cycle.sendStartRange(
-        static_cast<unsigned>(startRangeIndex(RadioGroup_Range->itemIndex())),
-        shared.currentRange);
+        static_cast<unsigned>(startRangeIndex(RadioGroup_Range->itemIndex())), shared.currentRange);
     letPendingEventsRun();
     shared.currentRange = first.reading.rangeIndex;
     cycle.beginCycles();
@@ -339,8 +338,7 @@ void TFormChart::showCycle(const EvaluationResult& shown, RecordingRun& run) {
         breakRequested = true;
     }
 
-    elapsedMs =
-        static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + run.lastInterval));
+    elapsedMs = static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + run.lastInterval));
     if (shown.plotPoint) {
         Chart1->addPoint(static_cast<double>(elapsedMs), recordedPointValue(shown.displayValue));
         run.axisLimit = shown.fullScale;

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 
-#include "state/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"
@@ -16,6 +15,7 @@
 #include "measure/measurement_evaluation.h"
 #include "measure/range_items.h"
 #include "recording/recording_writer.h"
+#include "state/main_form_data.h"
 
 namespace {
 

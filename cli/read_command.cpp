@@ -3,7 +3,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "state/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"
@@ -12,6 +11,7 @@
 #include "device/measuring_cycle.h"
 #include "measure/device_modes.h"
 #include "measure/measurement_evaluation.h"
+#include "state/main_form_data.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "ui/event_pump.h"
-#include "ui/radio_group.h"
-#include "ui/window_fonts.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "measure/device_modes.h"
 #include "measure/range_items.h"
 #include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
 
 namespace {
 

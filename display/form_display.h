@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-#include "ui/operator_dialogs.h"
-#include "display/measurement_record.h"
 #include "device/measuring_cycle.h"
+#include "display/measurement_record.h"
 #include "measure/measurement_evaluation.h"
+#include "ui/operator_dialogs.h"
 
 class CircleShape;
 class QGroupBox;

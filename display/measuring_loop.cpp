@@ -3,17 +3,17 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "ui/alarm_sound.h"
-#include "ui/event_pump.h"
-#include "state/main_form_data.h"
-#include "ui/operator_dialogs.h"
-#include "ui/process_exit.h"
-#include "ui/radio_group.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "display/cycle_time.h"
 #include "display/form_display.h"
 #include "measure/range_control.h"
+#include "state/main_form_data.h"
+#include "ui/alarm_sound.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/radio_group.h"
 
 namespace {
 
@@ -141,11 +141,9 @@ void TFormDisplay::waitForCycleEnd() {
     const auto samplingTime = [] {
         return static_cast<double>(static_cast<std::uint32_t>(mainFormData().samplingTimeDisplay));
     };
-    const auto cycleTime = static_cast<std::uint32_t>(
-        cycle.waitForCycleEnd(samplingTime, breakRequested, letEventsRunFor,
-                              [](double start, double now) {
-                                  return static_cast<double>(cycleTimeMs(start, now));
-                              }));
+    const auto cycleTime = static_cast<std::uint32_t>(cycle.waitForCycleEnd(
+        samplingTime, breakRequested, letEventsRunFor,
+        [](double start, double now) { return static_cast<double>(cycleTimeMs(start, now)); }));
     LabelRepeatTimeVal->setText(QString::number(cycleTime) + QStringLiteral(" mSek"));
     // The label grows with its text, as the design's size only fits three digits.
     LabelRepeatTimeVal->adjustSize();

@@ -2,8 +2,6 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "ui/event_pump.h"
-#include "ui/operator_dialogs.h"
 #include "display/form_display.h"
 #include "display/record_file.h"
 #include "settings/data_directory.h"
@@ -11,6 +9,8 @@
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
 #include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
 
 void TFormDisplay::BitBtnSavedataClick() {
     // Cancel leaves the comment empty; the record is saved all the same.

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/window_fonts.h"
 #include "plot/series_shapes.h"
+#include "ui/window_fonts.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "ui/operator_dialogs.h"
 #include "plot/chart_export.h"
 #include "plot/chart_widget.h"
 #include "plot/recording_view.h"
 #include "recording/recording_reader.h"
+#include "ui/operator_dialogs.h"
 
 namespace {
 
@@ -89,10 +89,9 @@ QString ChartToolbar::askSavePath(const QString& suffix, const QStringList& filt
     OperatorDialogs::SaveFileRequest request;
     request.defaultSuffix = suffix;
     request.filters = filters;
-    request.initialDirectory =
-        !lastDirectory.isEmpty() ? lastDirectory
-        : defaultDirectory      ? defaultDirectory()
-                                : QString();
+    request.initialDirectory = !lastDirectory.isEmpty() ? lastDirectory
+                               : defaultDirectory       ? defaultDirectory()
+                                                        : QString();
     const QString path = operatorDialogs().saveFileName(request);
     if (!path.isEmpty()) {
         lastDirectory = QFileInfo(path).absolutePath();

@@ -7,13 +7,13 @@
 #include <QTextEdit>
 #include <cmath>
 
-#include "ui/event_pump.h"
-#include "ui/operator_dialogs.h"
-#include "ui/window_fonts.h"
 #include "device/measurement_decoding.h"
 #include "device/program_clock.h"
 #include "device/usbread.h"
 #include "measure/number_format.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+#include "ui/window_fonts.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 
 #include <algorithm>
 
-#include "ui/event_pump.h"
-#include "ui/operator_dialogs.h"
-#include "ui/radio_group.h"
-#include "ui/window_fonts.h"
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
 #include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
 
 namespace {
 

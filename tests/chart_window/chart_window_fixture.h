@@ -8,11 +8,11 @@
 #include <functional>
 #include <vector>
 
-#include "ui/radio_group.h"
-#include "plot/chart_widget.h"
 #include "device/measurement_decoding.h"
+#include "plot/chart_widget.h"
 #include "settings/settings_file_path.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
 
 // One moment of a recording: a transfer as the instrument saw it and the chart right then.
 struct Moment {

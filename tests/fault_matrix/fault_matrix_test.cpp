@@ -12,14 +12,14 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "ui/radio_group.h"
-#include "plot/chart_widget.h"
 #include "device/measurement_decoding.h"
 #include "measure/device_modes.h"
+#include "plot/chart_widget.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file_path.h"
 #include "tests/fault_matrix/fault_cells.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
 

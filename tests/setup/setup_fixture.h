@@ -13,10 +13,10 @@
 #include <functional>
 #include <vector>
 
-#include "ui/radio_group.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
 
 // Acts as the operator while a dialog run is going on. Each step runs on its own, a little
 // after the one before, so that the run has made passes in between, as it would between

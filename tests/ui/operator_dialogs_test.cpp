@@ -1,6 +1,6 @@
 #include "ui/operator_dialogs.h"
-#include "ui/qt_operator_dialogs.h"
 #include "tests/support/scripted_operator_dialogs.h"
+#include "ui/qt_operator_dialogs.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

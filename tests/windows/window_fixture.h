@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "ui/process_exit.h"
 #include "app/windows.h"
 #include "chart/form_chart.h"
 #include "device/cad_wandler.h"
@@ -17,6 +16,7 @@
 #include "tests/support/recording_alarm_sound.h"
 #include "tests/support/scripted_operator_dialogs.h"
 #include "tests/support/simulated_clock_scope.h"
+#include "ui/process_exit.h"
 
 // The program ended the process (by the test's handler instead of for real).
 struct ProgramTerminated {
