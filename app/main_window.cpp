@@ -186,14 +186,18 @@ void TMainForm::Button_Device_infoClick() {
     Label_Device_type->setText(deviceTypeCaption(deviceTypeText));
     GroupBox_Main_Menu->setTitle(QStringLiteral("Main menue  Zalvo ") + deviceTypeText);
     if (deviceType != 115) {
-        int rangeIndex = 0;
-        // When the instrument vanished right after the identity, the battery counts as OK.
-        unsigned char batteryOk = 1;
-        readRangeAndBattery(rangeIndex, batteryOk);
-        LabelAccu->show();
-        LabelAccuStatus->show();
-        LabelAccuStatus->setText(batteryOk ? QStringLiteral("= OK.") : QStringLiteral("= Low !"));
+        showBatteryState();
     }
+}
+
+void TMainForm::showBatteryState() {
+    int rangeIndex = 0;
+    // When the instrument vanished right after the identity, the battery counts as OK.
+    unsigned char batteryOk = 1;
+    readRangeAndBattery(rangeIndex, batteryOk);
+    LabelAccu->show();
+    LabelAccuStatus->show();
+    LabelAccuStatus->setText(batteryOk ? QStringLiteral("= OK.") : QStringLiteral("= Low !"));
 }
 
 void TMainForm::Button_Info_OKClick() {

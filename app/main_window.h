@@ -54,4 +54,6 @@ protected:
 private:
     void buildControls();
     void readSettings();
+    // Reads and shows the battery state of types 235 and 255.
+    void showBatteryState();
 };

@@ -46,6 +46,16 @@ QString jsonLine(const EvaluationResult& result, bool hasBattery, bool batteryOk
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
+void printReading(const EvaluationResult& shown, const DeviceReading& reading, bool json,
+                  bool hasBattery) {
+    if (!shown.usable) {
+        printMessage(QStringLiteral("reading without range data (range byte %1); not shown")
+                         .arg(reading.reading.rangeIndex));
+        return;
+    }
+    printLine(json ? jsonLine(shown, hasBattery, reading.batteryOk != 0) : textLine(shown));
+}
+
 }  // namespace
 
 int runRead(const CliOptions& options, const InstrumentConnection& connection) {
@@ -84,14 +94,8 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
             batteryWarned = true;
         }
 
-        const EvaluationResult shown = cycle.evaluate(reading.reading, shownSelection);
-        if (!shown.usable) {
-            printMessage(QStringLiteral("reading without range data (range byte %1); not shown")
-                             .arg(reading.reading.rangeIndex));
-            continue;
-        }
-        printLine(options.json ? jsonLine(shown, hasBattery, reading.batteryOk != 0)
-                               : textLine(shown));
+        printReading(cycle.evaluate(reading.reading, shownSelection), reading, options.json,
+                     hasBattery);
     }
     return exitCode::ok;
 }

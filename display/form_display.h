@@ -99,6 +99,10 @@ private:
     void buildControls();
     void placeOnScreen();
     void setDistanceControlsVisible(bool visible);
+    // Save Data: the instrument's identity, date, time and comment into the record.
+    void fillRecordSource(const QString& comment);
+    // Save Data: the file the operator picks; empty when cancelled.
+    QString askRecordFileName();
     // One pass of the measuring loop, from the reading to the wait.
     void measuringCycle(TickState& tick);
     void showEvaluation(const EvaluationResult& result);

@@ -12,27 +12,34 @@
 #include "ui/event_pump.h"
 #include "ui/operator_dialogs.h"
 
+void TFormDisplay::fillRecordSource(const QString& comment) {
+    const DeviceIdentity& identity = mainFormData().deviceIdentity;
+    measurementRecord.recSerialNumber = identity.serialNumber;
+    measurementRecord.recDeviceType = deviceTypeCaption(identity.deviceType);
+    measurementRecord.recSwVersion = identity.softwareVersion;
+    const QDateTime now = QDateTime::currentDateTime();
+    measurementRecord.recDate = recordDateText(now.date(), QLocale());
+    measurementRecord.recTime = recordTimeText(now.time(), QLocale());
+    measurementRecord.recComment = comment;
+}
+
+QString TFormDisplay::askRecordFileName() {
+    SaveDialog_Mv.defaultSuffix = QStringLiteral("CSV");
+    SaveDialog_Mv.filters =
+        QStringList{QStringLiteral("Comma-Separated Values (*.CSV)"),
+                    QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
+    SaveDialog_Mv.initialDirectory = mainFormData().dataDirectory;
+    return operatorDialogs().saveFileName(SaveDialog_Mv);
+}
+
 void TFormDisplay::BitBtnSavedataClick() {
     // Cancel leaves the comment empty; the record is saved all the same.
     QString comment;
     operatorDialogs().inputText(QStringLiteral("Input dialog"),
                                 QStringLiteral("Input comment to the measurement"), comment);
 
-    const MainFormData& shared = mainFormData();
-    measurementRecord.recSerialNumber = shared.deviceIdentity.serialNumber;
-    measurementRecord.recDeviceType = deviceTypeCaption(shared.deviceIdentity.deviceType);
-    measurementRecord.recSwVersion = shared.deviceIdentity.softwareVersion;
-    const QDateTime now = QDateTime::currentDateTime();
-    measurementRecord.recDate = recordDateText(now.date(), QLocale());
-    measurementRecord.recTime = recordTimeText(now.time(), QLocale());
-    measurementRecord.recComment = comment;
-
-    SaveDialog_Mv.defaultSuffix = QStringLiteral("CSV");
-    SaveDialog_Mv.filters =
-        QStringList{QStringLiteral("Comma-Separated Values (*.CSV)"),
-                    QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
-    SaveDialog_Mv.initialDirectory = shared.dataDirectory;
-    const QString fileName = operatorDialogs().saveFileName(SaveDialog_Mv);
+    fillRecordSource(comment);
+    const QString fileName = askRecordFileName();
     if (fileName.isEmpty()) {
         return;
     }
@@ -45,7 +52,7 @@ void TFormDisplay::BitBtnSavedataClick() {
     }
 
     if (!QFileInfo::exists(fileName)) {
-        const QString& header = shared.displayDepiction == 0 ? headerMax : headerMin;
+        const QString& header = mainFormData().displayDepiction == 0 ? headerMax : headerMin;
         if (createRecordFile(fileName, recordFileLine(header)) == RecordFileCreation::Failed) {
             operatorDialogs().showMessage(QStringLiteral("Can't create file : ") + fileName,
                                           QStringLiteral("Error"));

@@ -181,17 +181,7 @@ void TForm_Setup::runSetupDialog() {
     int newDepiction = oldDepiction;
     int newLimit = oldLimit;
     int newSamplingTime = oldSamplingTime;
-    while (!okPressed && !cancelPressed) {
-        if (RadioGroup_Display->itemIndex() >= 0) {
-            newDepiction = RadioGroup_Display->itemIndex();
-        }
-        // The limit belongs to the minimum depiction.
-        GroupBox_Limit->setVisible(newDepiction != 0);
-        newLimit = fieldValue(MaskEdit_Limit, newLimit);
-        newSamplingTime = fieldValue(MaskEdit_Sample, newSamplingTime);
-        letEventsRunFor(passWaitMs);
-        shared.displayDepiction = newDepiction;
-    }
+    runPasses(newDepiction, newLimit, newSamplingTime);
     if (cancelPressed) {
         return;
     }
@@ -202,6 +192,21 @@ void TForm_Setup::runSetupDialog() {
                                           QStringLiteral("Query")) == OperatorDialogs::Answer::Ok) {
             storeSetup(newDepiction, newLimit, newSamplingTime);
         }
+    }
+}
+
+void TForm_Setup::runPasses(int& depiction, int& limit, int& samplingTime) {
+    MainFormData& shared = mainFormData();
+    while (!okPressed && !cancelPressed) {
+        if (RadioGroup_Display->itemIndex() >= 0) {
+            depiction = RadioGroup_Display->itemIndex();
+        }
+        // The limit belongs to the minimum depiction.
+        GroupBox_Limit->setVisible(depiction != 0);
+        limit = fieldValue(MaskEdit_Limit, limit);
+        samplingTime = fieldValue(MaskEdit_Sample, samplingTime);
+        letEventsRunFor(passWaitMs);
+        shared.displayDepiction = depiction;
     }
 }
 

@@ -54,6 +54,9 @@ private:
     void buildControls();
     void placeOnScreen();
     void fillControls(int depiction, int limit, int samplingTime);
+    // Takes the controls' values into the arguments pass by pass until OK or Cancel; the
+    // depiction is in force at once.
+    void runPasses(int& depiction, int& limit, int& samplingTime);
 
     bool running = false;
 };
