@@ -3,12 +3,12 @@
 #include <QScrollBar>
 
 #include "app/main_window.h"
-#include "app/radio_group.h"
 #include "app/windows.h"
-#include "chart/chart_widget.h"
 #include "chart/form_chart.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
+#include "plot/chart_widget.h"
+#include "ui/radio_group.h"
 
 // Fits the chart window to the identified instrument and hands over to it.
 void TMainForm::Button_Start_ChartClick() {

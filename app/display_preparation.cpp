@@ -4,11 +4,11 @@
 #include <QScrollBar>
 
 #include "app/main_window.h"
-#include "app/radio_group.h"
 #include "app/windows.h"
 #include "device/usbread.h"
 #include "display/form_display.h"
 #include "measure/device_modes.h"
+#include "ui/radio_group.h"
 
 // Fits the display window to the identified device type and the instrument's current mode
 // and range, then hands over to it. Selecting items from code runs the window's click

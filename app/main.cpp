@@ -7,19 +7,19 @@
 
 #include "app/main_window.h"
 #include "app/open_problem_report.h"
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
 #include "app/program_options.h"
 #include "app/windows.h"
-#include "app/zalvo_application.h"
 #include "chart/form_chart.h"
 #include "device/cad_wandler.h"
-#include "device/form_read_usb.h"
+#include "device/dialog/form_read_usb.h"
 #include "device/instrument_simulator.h"
 #include "device/libusb_backend.h"
 #include "device/scenario_file.h"
 #include "display/form_display.h"
-#include "settings/form_setup.h"
+#include "settings/dialog/form_setup.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/zalvo_application.h"
 
 namespace {
 
@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
         FormDisplay = new TFormDisplay;
         FormChart = new TFormChart;
         Form_Setup = new TForm_Setup;
+        connectWindows();
         QApplication::setQuitOnLastWindowClosed(false);
         MainForm->show();
         centre(MainForm);

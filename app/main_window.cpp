@@ -6,15 +6,15 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
-#include "app/version_info.h"
-#include "app/window_fonts.h"
 #include "app/windows.h"
-#include "device/form_read_usb.h"
+#include "device/dialog/form_read_usb.h"
 #include "device/usbread.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/version_info.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/window_fonts.h"
 
 namespace {
 
@@ -171,6 +171,8 @@ void TMainForm::Button_Device_infoClick() {
     GroupBox_Device_info->show();
     Label_Serial_number->setText(serialNumber);
     Label_SW_version->setText(softwareVersion);
+    deviceIdentity.serialNumber = serialNumber;
+    deviceIdentity.softwareVersion = softwareVersion;
 
     bool isNumber = false;
     const int type = deviceTypeText.toInt(&isNumber, 10);
@@ -180,17 +182,22 @@ void TMainForm::Button_Device_infoClick() {
         return;
     }
     deviceType = type;
-    Label_Device_type->setText(QStringLiteral("Zalvo ") + deviceTypeText);
+    deviceIdentity.deviceType = deviceTypeText;
+    Label_Device_type->setText(deviceTypeCaption(deviceTypeText));
     GroupBox_Main_Menu->setTitle(QStringLiteral("Main menue  Zalvo ") + deviceTypeText);
     if (deviceType != 115) {
-        int rangeIndex = 0;
-        // When the instrument vanished right after the identity, the battery counts as OK.
-        unsigned char batteryOk = 1;
-        readRangeAndBattery(rangeIndex, batteryOk);
-        LabelAccu->show();
-        LabelAccuStatus->show();
-        LabelAccuStatus->setText(batteryOk ? QStringLiteral("= OK.") : QStringLiteral("= Low !"));
+        showBatteryState();
     }
+}
+
+void TMainForm::showBatteryState() {
+    int rangeIndex = 0;
+    // When the instrument vanished right after the identity, the battery counts as OK.
+    unsigned char batteryOk = 1;
+    readRangeAndBattery(rangeIndex, batteryOk);
+    LabelAccu->show();
+    LabelAccuStatus->show();
+    LabelAccuStatus->setText(batteryOk ? QStringLiteral("= OK.") : QStringLiteral("= Low !"));
 }
 
 void TMainForm::Button_Info_OKClick() {

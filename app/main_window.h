@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "app/main_form_data.h"
 #include "device/cad_wandler.h"
+#include "state/main_form_data.h"
 
 class QGroupBox;
 class QLabel;
@@ -54,4 +54,6 @@ protected:
 private:
     void buildControls();
     void readSettings();
+    // Reads and shows the battery state of types 235 and 255.
+    void showBatteryState();
 };

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <vector>
 
-#include "chart/chart_widget.h"
+#include "plot/chart_widget.h"
 
 namespace {
 

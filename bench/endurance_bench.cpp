@@ -17,21 +17,21 @@
 #include <functional>
 #include <memory>
 
-#include "app/alarm_sound.h"
 #include "app/main_window.h"
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
 #include "app/windows.h"
-#include "chart/chart_widget.h"
 #include "chart/form_chart.h"
-#include "chart/point_store.h"
 #include "device/cad_wandler.h"
-#include "device/form_read_usb.h"
+#include "device/dialog/form_read_usb.h"
 #include "device/instrument_simulator.h"
 #include "device/measurement_decoding.h"
 #include "device/program_clock.h"
 #include "display/form_display.h"
-#include "settings/form_setup.h"
+#include "plot/chart_widget.h"
+#include "plot/point_store.h"
+#include "settings/dialog/form_setup.h"
+#include "ui/alarm_sound.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
 
 namespace {
 
@@ -190,6 +190,7 @@ int main(int argc, char** argv) {
     FormDisplay = display.get();
     FormChart = chart.get();
     Form_Setup = setup.get();
+    connectWindows();
     main->show();
     main->Button_Device_infoClick();
     main->Button_Info_OKClick();

@@ -17,7 +17,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "chart/point_store.h"
+#include "plot/point_store.h"
 #include "recording/recording_stream.h"
 #include "recording/recording_writer.h"
 

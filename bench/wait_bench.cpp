@@ -3,8 +3,8 @@
 //
 // Usage: wait_bench [seconds per wait, default 20] [sampling time in ms, default 200]
 
-#include "app/event_pump.h"
 #include "device/usbread.h"
+#include "ui/event_pump.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -2,18 +2,12 @@
 
 #include <limits>
 
-#include "app/version_info.h"
 #include "measure/measurement_evaluation.h"
+#include "state/version_info.h"
 
 namespace {
 
 constexpr int automaticRangeIndex = 4;
-
-// The main window shows the device type as "Zalvo 235"; the file keeps the instrument's text.
-QString deviceTypeOfLabel(const QString& label) {
-    const QString prefix = QStringLiteral("Zalvo ");
-    return label.startsWith(prefix) ? label.mid(prefix.size()) : label;
-}
 
 }  // namespace
 
@@ -27,9 +21,9 @@ RecordingHeader chartRecordingHeader(const ChartRecordingSource& source,
     readVersionInfo(version);
     RecordingHeader header;
     header.program = QStringLiteral("zalvo ") + version.fileVersion;
-    header.deviceType = deviceTypeOfLabel(source.deviceTypeLabel);
-    header.serialNumber = source.serialNumber;
-    header.softwareVersion = source.softwareVersion;
+    header.deviceType = source.identity.deviceType;
+    header.serialNumber = source.identity.serialNumber;
+    header.softwareVersion = source.identity.softwareVersion;
     header.modeText = first.modeText;
     header.rangeText = first.rangeText;
     header.rangeSetting = source.rangeIndex == automaticRangeIndex

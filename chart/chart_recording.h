@@ -7,6 +7,7 @@
 
 #include "recording/recording_file.h"
 #include "recording/recording_writer.h"
+#include "state/device_identity.h"
 
 struct EvaluationResult;
 
@@ -17,9 +18,7 @@ double recordedPointValue(double displayValue);
 
 // What a chart recording's header says besides the texts of its first row.
 struct ChartRecordingSource {
-    QString deviceTypeLabel;  // the main window's identity labels
-    QString serialNumber;
-    QString softwareVersion;
+    DeviceIdentity identity;
     QString distanceMm;  // measuring distance of the mode; empty for the field meter
     int rangeIndex = 4;  // the range asked for; 4 is automatic ranging
     int samplingTimeMs = 0;

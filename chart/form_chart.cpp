@@ -10,24 +10,21 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "app/event_pump.h"
-#include "app/main_form_data.h"
-#include "app/main_window.h"
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
-#include "app/radio_group.h"
-#include "app/window_fonts.h"
-#include "app/windows.h"
-#include "chart/chart_toolbar.h"
-#include "chart/chart_widget.h"
-#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/number_format.h"
 #include "measure/range_items.h"
+#include "plot/chart_toolbar.h"
+#include "plot/chart_widget.h"
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
 
 namespace {
 
@@ -109,6 +106,7 @@ void TFormChart::buildControls() {
     Chart1 = new ChartWidget(this);
     Chart1->setGeometry(304, 48, 713, 633);
     TeeCommander1 = new ChartToolbar(Chart1, this);
+    TeeCommander1->setDefaultDirectory([] { return mainFormData().dataDirectory; });
     TeeCommander1->setGeometry(0, 0, windowWidth, 41);
 
     GroupBoxAll = makeGroup(QString(), this, 8, 42, 291, 639);
@@ -202,7 +200,7 @@ void TFormChart::resetChart() {
 }
 
 void TFormChart::clearChart() {
-    const ResetTexts texts = evaluation.reset();
+    const ResetTexts texts = cycle.evaluation().reset();
     Label_neg_Value->setText(texts.extremeText);
     Label_pos_Value->setText(texts.extremeText);
     Chart1->clearSeries();
@@ -258,9 +256,23 @@ void TFormChart::BitBtn_StartClick() {
     setRecordingControlsEnabled(false);
 
     breakRequested = false;
-    double lastInterval = 0.0;
-    double axisLimit = 0.0;
-    evaluation.beginRun();
+    RecordingRun run;
+    run.samplingTime = samplingTime;
+    startRecording(samplingTime);
+    while (!breakRequested) {
+        recordingCycle(run);
+    }
+
+    recording.end();
+    if (--runningLoops == 0) {
+        TeeCommander1->setRecordingRuns(false);
+    }
+    BitBtn_Start->setEnabled(true);
+    setRecordingControlsEnabled(true);
+}
+
+void TFormChart::startRecording(int samplingTime) {
+    cycle.evaluation().beginRun();
     Chart1->setValueAxisAutomatic(false);
     resetChart();
     Chart1->setTimeAxisIncrement(samplingTime);
@@ -275,124 +287,103 @@ void TFormChart::BitBtn_StartClick() {
     ++runningLoops;
     TeeCommander1->setRecordingRuns(true);
 
-    // The selected range, or automatic ranging when no item is selected.
-    setRange(static_cast<unsigned int>(startRangeIndex(RadioGroup_Range->itemIndex())));
-    Reading reading;
-    reading.rangeIndex = shared.currentRange;
-    unsigned char batteryOk = 1;
-    readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+    // The selected range, or automatic ranging when no item is selected; the chart keeps the
+    // range the instrument then reports.
+    MainFormData& shared = mainFormData();
+    const DeviceReading first = cycle.sendStartRange(
+        static_cast<unsigned>(startRangeIndex(RadioGroup_Range->itemIndex())), shared.currentRange);
     letPendingEventsRun();
-    shared.currentRange = reading.rangeIndex;
-    rangeControl.start(shared.currentRange);
+    shared.currentRange = first.reading.rangeIndex;
+    cycle.beginCycles();
 
     setUnitLabels(QString());
     if (shared.deviceType != deviceType115) {
         char letter = modeLetter;
         followInstrumentMode(letter);
     }
+}
 
-    while (!breakRequested) {
-        const double cycleStart = counterSeconds();
-        int result =
-            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-        if (result >= 1) {
-            result =
-                correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
-                             reading.overrange, batteryOk, [this] {
-                                 // Forcing may clear every cycle while the instrument keeps its
-                                 // own range; the file goes on rather than leaving a file per
-                                 // cycle.
-                                 clearChart();
-                                 recording.carryOn();
-                             });
-        }
-        if (result < 1) {
-            // On the disk before the box waits for the operator, and before the process ends.
-            recording.end();
-            operatorDialogs().showMessage(
-                QStringLiteral("No connection to the USB device! Error no = ") +
-                    formatInteger(result),
-                QStringLiteral("E R R O R occurred"));
-            terminateProgram(-1);
-        }
+void TFormChart::recordingCycle(RecordingRun& run) {
+    DeviceReading reading = cycle.read();
+    cycle.correctRange(reading, [this] {
+        // Forcing may clear every cycle while the instrument keeps its own range; the file
+        // goes on rather than leaving a file per cycle.
+        clearChart();
+        recording.carryOn();
+    });
+    if (reading.result < 1) {
+        // On the disk before the box waits for the operator, and before the process ends.
+        recording.end();
+        operatorDialogs().showMessage(
+            QStringLiteral("No connection to the USB device! Error no = ") +
+                formatInteger(reading.result),
+            QStringLiteral("E R R O R occurred"));
+        terminateProgram(-1);
+    }
+    Label_Low_Batterie_C->setVisible(cycle.lowBattery(reading));
 
-        const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
-        Label_Low_Batterie_C->setVisible(lowBattery);
-
-        if (shared.deviceType != deviceType115) {
-            char letter = modeLetter;
-            if (followInstrumentMode(letter)) {
-                modeLetter = letter;
-            }
+    if (mainFormData().deviceType != deviceType115) {
+        char letter = modeLetter;
+        if (followInstrumentMode(letter)) {
+            modeLetter = letter;
         }
+    }
+    showCycle(cycle.evaluate(reading.reading, {modeLetter, RadioGroup_Range->items(),
+                                               ScrollBar_distance_Ch->value()}),
+              run);
 
-        EvaluationInput input;
-        input.reading = reading;
-        input.deviceType = shared.deviceType;
-        input.modeLetter = modeLetter;
-        input.rangeItems = RadioGroup_Range->items();
-        input.distance = ScrollBar_distance_Ch->value();
-        const EvaluationResult shown = evaluation.evaluate(shared, input);
+    const int samplingTime = run.samplingTime;
+    run.lastInterval = cycle.waitForCycleEnd([samplingTime] { return samplingTime; },
+                                             breakRequested, letEventsRunFor);
+    LabelSamplingTimeVal->setText(formatFixed(run.lastInterval, 4, 0) + unitSuffixMs);
+    letPendingEventsRun();
+}
 
-        if (shown.usable) {
-            Chart1->setValueAxisTitle(shown.unitText);
-            setUnitLabels(shown.unitText);
-        }
-        // The bounds belong to the previous point, so they follow a range change one point late.
-        Chart1->setValueAxisMinimum(-axisMargin * axisLimit);
-        Chart1->setValueAxisMaximum(axisMargin * axisLimit);
-        if (shown.usable) {
-            if (shown.writeCaption) {
-                Chart1->setTitle(shown.caption);
-            }
-            Label_measuredValue->setText(shown.valueText);
-            if (shown.writeNegExtreme) {
-                Label_neg_Value->setText(shown.negExtremeText);
-            }
-            if (shown.writePosExtreme) {
-                Label_pos_Value->setText(shown.posExtremeText);
-            }
-        }
-        if (shown.stopRecording) {
-            breakRequested = true;
-        }
-
-        elapsedMs = static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + lastInterval));
-        if (shown.plotPoint) {
-            Chart1->addPoint(static_cast<double>(elapsedMs),
-                             recordedPointValue(shown.displayValue));
-            axisLimit = shown.fullScale;
-        }
-        recording.record(elapsedMs, shown, [&] {
-            return chartRecordingHeader(recordingSource(samplingTime), shown,
-                                        QDateTime::currentDateTime());
-        });
-
-        do {
-            lastInterval = (counterSeconds() - cycleStart) * 1000.0;
-            if (breakRequested) {
-                lastInterval = samplingTime;
-            }
-            letEventsRunFor(samplingTime - lastInterval);
-        } while (lastInterval < samplingTime);
-        LabelSamplingTimeVal->setText(formatFixed(lastInterval, 4, 0) + unitSuffixMs);
-        letPendingEventsRun();
+void TFormChart::showCycle(const EvaluationResult& shown, RecordingRun& run) {
+    if (shown.usable) {
+        Chart1->setValueAxisTitle(shown.unitText);
+        setUnitLabels(shown.unitText);
+    }
+    // The bounds belong to the previous point, so they follow a range change one point late.
+    Chart1->setValueAxisMinimum(-axisMargin * run.axisLimit);
+    Chart1->setValueAxisMaximum(axisMargin * run.axisLimit);
+    showValues(shown);
+    if (shown.stopRecording) {
+        breakRequested = true;
     }
 
-    recording.end();
-    if (--runningLoops == 0) {
-        TeeCommander1->setRecordingRuns(false);
+    elapsedMs = static_cast<qint64>(std::trunc(static_cast<double>(elapsedMs) + run.lastInterval));
+    if (shown.plotPoint) {
+        Chart1->addPoint(static_cast<double>(elapsedMs), recordedPointValue(shown.displayValue));
+        run.axisLimit = shown.fullScale;
     }
-    BitBtn_Start->setEnabled(true);
-    setRecordingControlsEnabled(true);
+    const int samplingTime = run.samplingTime;
+    recording.record(elapsedMs, shown, [&] {
+        return chartRecordingHeader(recordingSource(samplingTime), shown,
+                                    QDateTime::currentDateTime());
+    });
+}
+
+void TFormChart::showValues(const EvaluationResult& shown) {
+    if (!shown.usable) {
+        return;
+    }
+    if (shown.writeCaption) {
+        Chart1->setTitle(shown.caption);
+    }
+    Label_measuredValue->setText(shown.valueText);
+    if (shown.writeNegExtreme) {
+        Label_neg_Value->setText(shown.negExtremeText);
+    }
+    if (shown.writePosExtreme) {
+        Label_pos_Value->setText(shown.posExtremeText);
+    }
 }
 
 ChartRecordingSource TFormChart::recordingSource(int samplingTime) const {
     const MainFormData& shared = mainFormData();
     ChartRecordingSource source;
-    source.deviceTypeLabel = MainForm->Label_Device_type->text();
-    source.serialNumber = MainForm->Label_Serial_number->text();
-    source.softwareVersion = MainForm->Label_SW_version->text();
+    source.identity = shared.deviceIdentity;
     source.distanceMm =
         selectMode(shared.deviceType, RadioGroup_Mode->itemIndex(), ScrollBar_distance_Ch->value())
             .recDistance;
@@ -437,10 +428,7 @@ void TFormChart::BitBtn_ResetClick() {
 void TFormChart::BitBtn_BackClick() {
     hide();
     setEnabled(false);
-    MainForm->show();
-    MainForm->setEnabled(true);
-    MainForm->activateWindow();
-    MainForm->setFocus();
+    emit backRequested();
 }
 
 void TFormChart::RadioGroup_ModeClick() {

@@ -4,8 +4,8 @@
 #include <QtGlobal>
 
 #include "chart/chart_recording.h"
+#include "device/measuring_cycle.h"
 #include "measure/measurement_evaluation.h"
-#include "measure/range_control.h"
 
 class ChartToolbar;
 class ChartWidget;
@@ -31,9 +31,9 @@ public:
     // the item of currentRange.
     void fillRangeItems(char letter, int distance);
 
-    double negMax() const { return evaluation.negMax(); }
-    double posMax() const { return evaluation.posMax(); }
-    bool overrangeSeen() const { return evaluation.overrangeSeen(); }
+    double negMax() const { return cycle.evaluation().negMax(); }
+    double posMax() const { return cycle.evaluation().posMax(); }
+    bool overrangeSeen() const { return cycle.evaluation().overrangeSeen(); }
 
     ChartToolbar* TeeCommander1;
     ChartWidget* Chart1;
@@ -74,6 +74,10 @@ public:
     // rising instead of wrapping to negative times.
     qint64 elapsedMs = 0;
 
+signals:
+    // Back: the main window takes over again.
+    void backRequested();
+
 public slots:
     // Runs the recording loop until Break or an overrange ends it.
     void BitBtn_StartClick();
@@ -102,12 +106,22 @@ private:
     // Reads the instrument's mode into the letter and selects its item; false, changing
     // nothing, when the mode could not be read.
     bool followInstrumentMode(char& letter);
+    // One recording from Start to its end: the sampling time taken at Start, the length of the
+    // last cycle and the value axis's bound for the next point.
+    struct RecordingRun {
+        int samplingTime = 0;
+        double lastInterval = 0.0;
+        double axisLimit = 0.0;
+    };
+    void startRecording(int samplingTime);
+    void recordingCycle(RecordingRun& run);
+    void showCycle(const EvaluationResult& shown, RecordingRun& run);
+    void showValues(const EvaluationResult& shown);
     ChartRecordingSource recordingSource(int samplingTime) const;
     void recordingFileStarted(const QString& path);
     void recordingFailed(const QString& reason);
 
-    MeasurementEvaluation evaluation{WindowKind::Chart};
-    RangeControl rangeControl{WindowKind::Chart};
+    MeasuringCycle cycle{WindowKind::Chart};
     // Every plotted point also goes to a file, so that a recording outlives the program.
     ChartRecording recording;
     // Recording loops running; a Start during a winding-down cycle nests a second one.

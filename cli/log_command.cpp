@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 
-#include "app/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"
@@ -10,13 +9,13 @@
 #include "cli/mode_choice.h"
 #include "cli/progress_line.h"
 #include "cli/stop_request.h"
-#include "device/range_correction.h"
+#include "device/measuring_cycle.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "measure/measurement_evaluation.h"
-#include "measure/range_control.h"
 #include "measure/range_items.h"
 #include "recording/recording_writer.h"
+#include "state/main_form_data.h"
 
 namespace {
 
@@ -32,11 +31,11 @@ public:
 private:
     Reading startRecording();
     void adoptMode(char modeLetter);
-    EvaluationInput inputFor(const Reading& reading) const;
+    ShownSelection shownSelection() const;
     RecordingHeader headerFor(const Reading& firstReading);
     int createFile(const RecordingHeader& header);
     bool runCycle();
-    int correctRangeAndMode(Reading& reading, unsigned char& batteryOk);
+    void correctRangeAndMode(DeviceReading& reading);
     bool record(const EvaluationResult& shown, qint64 elapsedMs, const QDateTime& time);
     bool recoverInstrument(int result);
     bool waitForInstrument();
@@ -49,8 +48,8 @@ private:
     const InstrumentConnection& connection;
     MainFormData& data = mainFormData();
     MeasuringSetup setup;
-    RangeControl rangeControl{WindowKind::Chart};
-    MeasurementEvaluation evaluation{WindowKind::Chart};
+    MeasuringCycle cycle{WindowKind::Chart};
+    MeasurementEvaluation& evaluation = cycle.evaluation();
     RecordingWriter writer;
     ProgressLine progress;
     double firstCycleStart = -1.0;
@@ -65,12 +64,9 @@ private:
 // instrument is in. Unlike the chart, a range asked for stays the one forced, and "auto"
 // stays automatic ranging, whatever range the first reading reports.
 Reading LogSession::startRecording() {
-    setRange(static_cast<unsigned>(options.rangeIndex));
-    Reading reading;
-    unsigned char batteryOk = 1;
-    readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+    const DeviceReading first = cycle.sendStartRange(static_cast<unsigned>(options.rangeIndex));
     data.currentRange = options.rangeIndex;
-    rangeControl.start(data.currentRange);
+    cycle.beginCycles();
     if (setup.identity.deviceType != deviceType115) {
         int modeIndex = 0;
         char letter = setup.modeLetter;
@@ -79,7 +75,7 @@ Reading LogSession::startRecording() {
         }
     }
     evaluation.reset();
-    return reading;
+    return first.reading;
 }
 
 // The chart's mode handler as far as the values go: a new mode clears them and rebuilds the
@@ -94,14 +90,8 @@ void LogSession::adoptMode(char modeLetter) {
     evaluation.reset();
 }
 
-EvaluationInput LogSession::inputFor(const Reading& reading) const {
-    EvaluationInput input;
-    input.reading = reading;
-    input.deviceType = setup.identity.deviceType;
-    input.modeLetter = setup.modeLetter;
-    input.rangeItems = setup.rangeItems;
-    input.distance = options.distanceMm;
-    return input;
+ShownSelection LogSession::shownSelection() const {
+    return {setup.modeLetter, setup.rangeItems, options.distanceMm};
 }
 
 RecordingHeader LogSession::headerFor(const Reading& firstReading) {
@@ -121,7 +111,8 @@ RecordingHeader LogSession::headerFor(const Reading& firstReading) {
 
     // Range and unit at the start as the first reading reports them.
     MeasurementEvaluation probe(WindowKind::Chart);
-    const EvaluationResult first = probe.evaluate(data, inputFor(firstReading));
+    const EvaluationResult first =
+        probe.evaluate(data, evaluationInput(WindowKind::Chart, firstReading, shownSelection()));
     if (first.usable) {
         header.rangeText = first.rangeText;
         header.unit = first.unitText;
@@ -220,16 +211,14 @@ bool LogSession::recoverInstrument(int result) {
 }
 
 // The chart's range rules after a reading, its battery warning and the mode the instrument
-// reports; the result of the re-read after a forced range, or 1.
-int LogSession::correctRangeAndMode(Reading& reading, unsigned char& batteryOk) {
-    const int result =
-        correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [this] { evaluation.reset(); });
-    if (result < 1 || setup.identity.deviceType == deviceType115) {
-        return result;
+// reports; a failed re-read after a forced range leaves its result in `reading`.
+void LogSession::correctRangeAndMode(DeviceReading& reading) {
+    cycle.correctRange(reading, [this] { evaluation.reset(); });
+    if (reading.result < 1 || setup.identity.deviceType == deviceType115) {
+        return;
     }
-    if ((batteryOk == 0) != batteryLow) {
-        batteryLow = batteryOk == 0;
+    if ((reading.batteryOk == 0) != batteryLow) {
+        batteryLow = reading.batteryOk == 0;
         if (batteryLow) {
             message(QStringLiteral("Warning - Low Battery !!"));
         }
@@ -239,7 +228,6 @@ int LogSession::correctRangeAndMode(Reading& reading, unsigned char& batteryOk) 
     if (readMode(modeIndex, letter) > 0) {
         adoptMode(letter);
     }
-    return result;
 }
 
 bool LogSession::record(const EvaluationResult& shown, qint64 elapsedMs, const QDateTime& time) {
@@ -270,30 +258,25 @@ bool LogSession::record(const EvaluationResult& shown, qint64 elapsedMs, const Q
 
 // One reading, its row and the wait for the next; false when the log ends here.
 bool LogSession::runCycle() {
-    const double cycleStart = counterSeconds();
+    const QDateTime wallTime = QDateTime::currentDateTime();
+    DeviceReading reading = cycle.read();
+    const double cycleStart = cycle.cycleStart();
     if (firstCycleStart < 0) {
         firstCycleStart = cycleStart;
     }
-    const QDateTime wallTime = QDateTime::currentDateTime();
-    Reading reading;
-    unsigned char batteryOk = 1;
-    int result =
-        readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-    if (result >= 1) {
-        result = correctRangeAndMode(reading, batteryOk);
-    }
-    if (result < 1) {
-        return recoverInstrument(result);
+    correctRangeAndMode(reading);
+    if (reading.result < 1) {
+        return recoverInstrument(reading.result);
     }
     ++samples;
     const auto elapsedMs = static_cast<qint64>((cycleStart - firstCycleStart) * 1000.0);
-    if (!record(evaluation.evaluate(data, inputFor(reading)), elapsedMs, wallTime)) {
+    if (!record(cycle.evaluate(reading.reading, shownSelection()), elapsedMs, wallTime)) {
         return false;
     }
     if (options.samples && samples >= *options.samples) {
         return false;
     }
-    const double deadline = cycleStart + options.intervalMs / 1000.0;
+    const double deadline = cycle.deadline(options.intervalMs);
     if (durationOver(deadline)) {
         return false;
     }

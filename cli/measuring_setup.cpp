@@ -1,10 +1,10 @@
 #include "cli/measuring_setup.h"
 
-#include "app/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
 #include "cli/mode_choice.h"
 #include "measure/range_items.h"
+#include "state/main_form_data.h"
 
 int identifyKnownInstrument(const InstrumentConnection& connection, InstrumentIdentity& identity) {
     if (!openAndIdentify(identity)) {

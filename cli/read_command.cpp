@@ -2,17 +2,15 @@
 
 #include <QJsonObject>
 
-#include "app/main_form_data.h"
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"
 #include "cli/measuring_setup.h"
 #include "cli/stop_request.h"
-#include "device/range_correction.h"
-#include "device/usbread.h"
+#include "device/measuring_cycle.h"
 #include "measure/device_modes.h"
 #include "measure/measurement_evaluation.h"
-#include "measure/range_control.h"
+#include "state/main_form_data.h"
 
 namespace {
 
@@ -47,6 +45,16 @@ QString readingJson(const EvaluationResult& result, bool hasBattery, bool batter
     return jsonLine(object);
 }
 
+void printReading(const EvaluationResult& shown, const DeviceReading& reading, bool json,
+                  bool hasBattery) {
+    if (!shown.usable) {
+        printMessage(QStringLiteral("reading without range data (range byte %1); not shown")
+                         .arg(reading.reading.rangeIndex));
+        return;
+    }
+    printLine(json ? readingJson(shown, hasBattery, reading.batteryOk != 0) : textLine(shown));
+}
+
 }  // namespace
 
 int runRead(const CliOptions& options, const InstrumentConnection& connection) {
@@ -55,62 +63,38 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
     if (prepared != exitCode::ok) {
         return prepared;
     }
-    MainFormData& data = mainFormData();
     const int deviceType = setup.identity.deviceType;
+    MeasuringCycle cycle(WindowKind::Display);
+    MeasurementEvaluation& evaluation = cycle.evaluation();
 
     // Start: the range asked for, then a first reading whose outputs the first cycle replaces.
-    setRange(static_cast<unsigned>(data.currentRange));
-    Reading reading;
-    unsigned char batteryOk = 1;
-    readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-    RangeControl rangeControl(WindowKind::Display);
-    rangeControl.start(data.currentRange);
-    MeasurementEvaluation evaluation(WindowKind::Display);
+    cycle.sendStartRange(static_cast<unsigned>(mainFormData().currentRange));
+    cycle.beginCycles();
     evaluation.beginRun();
     evaluation.reset();
 
+    const ShownSelection shownSelection{setup.modeLetter, setup.rangeItems, options.distanceMm};
     const bool hasBattery = deviceType != deviceType115;
     bool batteryWarned = false;
-    double cycleStart = counterSeconds();
-    for (int cycle = 0; cycle < options.count && !stopRequested(); ++cycle) {
-        if (cycle > 0) {
-            sleepUntil(cycleStart + options.intervalMs / 1000.0);
+    for (int count = 0; count < options.count && !stopRequested(); ++count) {
+        if (count > 0) {
+            sleepUntil(cycle.deadline(options.intervalMs));
             if (stopRequested()) {
                 break;
             }
         }
-        cycleStart = counterSeconds();
-        if (rangeControl.rangeSelectionChanged(data.currentRange)) {
-            setRange(static_cast<unsigned>(data.currentRange));
+        DeviceReading reading = cycle.read();
+        cycle.correctRange(reading, [&evaluation] { evaluation.reset(); });
+        if (reading.result < 1) {
+            return reportLostInstrument(reading.result);
         }
-        int result =
-            readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
-        if (result >= 1) {
-            result =
-                correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                             reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
-        }
-        if (result < 1) {
-            return reportLostInstrument(result);
-        }
-        if (hasBattery && !batteryOk && !batteryWarned) {
+        if (cycle.lowBattery(reading) && !batteryWarned) {
             printMessage(QStringLiteral("Warning - Low Battery !!"));
             batteryWarned = true;
         }
 
-        EvaluationInput input;
-        input.reading = reading;
-        input.deviceType = deviceType;
-        input.modeLetter = setup.modeLetter;
-        input.rangeItems = setup.rangeItems;
-        input.distance = options.distanceMm;
-        const EvaluationResult shown = evaluation.evaluate(data, input);
-        if (!shown.usable) {
-            printMessage(QStringLiteral("reading without range data (range byte %1); not shown")
-                             .arg(reading.rangeIndex));
-            continue;
-        }
-        printLine(options.json ? readingJson(shown, hasBattery, batteryOk != 0) : textLine(shown));
+        printReading(cycle.evaluate(reading.reading, shownSelection), reading, options.json,
+                     hasBattery);
     }
     return exitCode::ok;
 }

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/main_form_data.h"
 #include "device/measurement_decoding.h"
 #include "device/program_clock.h"
+#include "state/main_form_data.h"
 
 CAD_wandler& usbreadLink() {
     static CAD_wandler link;

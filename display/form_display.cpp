@@ -10,16 +10,14 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "app/event_pump.h"
-#include "app/main_window.h"
-#include "app/radio_group.h"
-#include "app/window_fonts.h"
-#include "app/windows.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "measure/device_modes.h"
 #include "measure/range_items.h"
-#include "settings/form_setup.h"
+#include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
 
 namespace {
 
@@ -180,7 +178,7 @@ void TFormDisplay::setMeasuredValueColour(const QColor& colour) {
 }
 
 void TFormDisplay::resetDisplay() {
-    const ResetTexts texts = evaluator.reset(mainFormData().displayDepiction);
+    const ResetTexts texts = cycle.evaluation().reset(mainFormData().displayDepiction);
     if (texts.writeValue) {
         Label_measuredValue->setText(texts.valueText);
     }
@@ -246,20 +244,14 @@ void TFormDisplay::BitBtn_backClick() {
     setDistanceControlsVisible(false);
     BitBtn_start->setEnabled(true);
     hide();
-    MainForm->show();
-    MainForm->setEnabled(true);
     BitBtn_setup->setEnabled(true);
     Shape_Tick->hide();
-    MainForm->activateWindow();
-    MainForm->setFocus();
+    emit backRequested();
     letPendingEventsRun();
 }
 
 void TFormDisplay::BitBtn_setupClick() {
-    MainForm->setEnabled(false);
-    Form_Setup->show();
-    Form_Setup->runSetupDialog();
-    MainForm->applyCaption();
+    emit setupRequested();
 }
 
 void TFormDisplay::keyPressEvent(QKeyEvent* event) {

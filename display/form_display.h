@@ -2,12 +2,12 @@
 
 #include <QWidget>
 
-#include "app/operator_dialogs.h"
+#include "device/measuring_cycle.h"
 #include "display/measurement_record.h"
 #include "measure/measurement_evaluation.h"
+#include "ui/operator_dialogs.h"
 
 class CircleShape;
-class RangeControl;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -31,7 +31,7 @@ public:
     // The value label's background: the button face, or red for an alarm.
     void setMeasuredValueColour(const QColor& colour);
 
-    const MeasurementEvaluation& evaluation() const { return evaluator; }
+    const MeasurementEvaluation& evaluation() const { return cycle.evaluation(); }
 
     RadioGroup* RadioGroup_Mode;
     QLabel* Label_selectDistance;
@@ -66,6 +66,12 @@ public:
     QString headerMax;
     QString headerMin;
 
+signals:
+    // Back: the main window takes over again.
+    void backRequested();
+    // Setup: the setup dialog runs; the signal returns when it has ended.
+    void setupRequested();
+
 public slots:
     void BitBtn_startClick();
     void BitBtn_breakClick();
@@ -93,11 +99,15 @@ private:
     void buildControls();
     void placeOnScreen();
     void setDistanceControlsVisible(bool visible);
+    // Save Data: the instrument's identity, date, time and comment into the record.
+    void fillRecordSource(const QString& comment);
+    // Save Data: the file the operator picks; empty when cancelled.
+    QString askRecordFileName();
     // One pass of the measuring loop, from the reading to the wait.
-    void measuringCycle(RangeControl& rangeControl, TickState& tick);
+    void measuringCycle(TickState& tick);
     void showEvaluation(const EvaluationResult& result);
     void blinkTick(TickState& tick);
-    void waitForCycleEnd(double cycleStart);
+    void waitForCycleEnd();
 
-    MeasurementEvaluation evaluator{WindowKind::Display};
+    MeasuringCycle cycle{WindowKind::Display};
 };

@@ -3,19 +3,18 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/alarm_sound.h"
-#include "app/event_pump.h"
-#include "app/main_form_data.h"
-#include "app/operator_dialogs.h"
-#include "app/process_exit.h"
-#include "app/radio_group.h"
-#include "device/range_correction.h"
 #include "device/usbread.h"
 #include "display/circle_shape.h"
 #include "display/cycle_time.h"
 #include "display/form_display.h"
 #include "measure/range_control.h"
 #include "settings/program_settings.h"
+#include "state/main_form_data.h"
+#include "ui/alarm_sound.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+#include "ui/process_exit.h"
+#include "ui/radio_group.h"
 
 namespace {
 
@@ -24,15 +23,6 @@ CAD_wandler& displayLink() {
     static CAD_wandler link;
     return link;
 }
-
-struct DeviceReading {
-    double value = 0.0;
-    int rangeIndex = 0;
-    int overrange = 0;
-    unsigned char batteryOk = 1;
-
-    int read() { return readMeasurement(value, rangeIndex, overrange, batteryOk, 1); }
-};
 
 QColor buttonFace(const QWidget* widget) {
     return widget->palette().color(QPalette::Button);
@@ -47,7 +37,7 @@ void TFormDisplay::BitBtn_startClick() {
     BitBtn_break->setEnabled(true);
     setMeasuredValueColour(buttonFace(this));
 
-    evaluator.beginRun();
+    cycle.evaluation().beginRun();
     resetDisplay();
     TickState tick;
     breakRequested = false;
@@ -65,16 +55,11 @@ void TFormDisplay::BitBtn_startClick() {
 
     MainFormData& data = mainFormData();
     data.currentRange = RadioGroup_Range->itemIndex();
-    setRange(static_cast<unsigned>(startRangeIndex(data.currentRange)));
-
     // Its outputs are replaced by the first cycle's reading.
-    DeviceReading first;
-    first.read();
-
-    RangeControl rangeControl(WindowKind::Display);
-    rangeControl.start(data.currentRange);
+    cycle.sendStartRange(static_cast<unsigned>(startRangeIndex(data.currentRange)));
+    cycle.beginCycles();
     while (!breakRequested) {
-        measuringCycle(rangeControl, tick);
+        measuringCycle(tick);
     }
 
     BitBtn_start->setEnabled(true);
@@ -82,47 +67,29 @@ void TFormDisplay::BitBtn_startClick() {
     ScrollBar_distance->setEnabled(true);
 }
 
-void TFormDisplay::measuringCycle(RangeControl& rangeControl, TickState& tick) {
-    MainFormData& data = mainFormData();
-    const double cycleStart = counterSeconds();
-
-    if (rangeControl.rangeSelectionChanged(data.currentRange)) {
-        setRange(static_cast<unsigned>(data.currentRange));
-    }
-    DeviceReading reading;
-    int result = reading.read();
-    if (result >= 1) {
-        result = correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                              reading.overrange, reading.batteryOk, [this] { resetDisplay(); });
-    }
-    if (result < 1) {
+void TFormDisplay::measuringCycle(TickState& tick) {
+    DeviceReading reading = cycle.read();
+    cycle.correctRange(reading, [this] { resetDisplay(); });
+    if (reading.result < 1) {
         operatorDialogs().showMessage(
             QStringLiteral("No connection to the USB device! Error no = ") +
-                QString::number(result),
+                QString::number(reading.result),
             QStringLiteral("E R R O R occurred"));
         terminateProgram(-1);
     }
 
-    const bool lowBattery = reading.batteryOk == 0 && data.deviceType != 115;
+    const bool lowBattery = cycle.lowBattery(reading);
     if (lowBattery) {
         Label_Low_Batterie_D->setText(QStringLiteral("Warning - Low Battery !!"));
     }
     Label_Low_Batterie_D->setVisible(lowBattery);
 
     blinkTick(tick);
-
-    EvaluationInput input;
-    input.reading = Reading{reading.value, reading.rangeIndex, reading.overrange};
-    input.deviceType = data.deviceType;
-    input.modeLetter = modeLetter;
-    input.rangeItems = RadioGroup_Range->items();
-    input.distance = ScrollBar_distance->value();
-    input.displayDepiction = data.displayDepiction;
-    input.limit = data.limit;
-    showEvaluation(evaluator.evaluate(data, input));
+    showEvaluation(cycle.evaluate(
+        reading.reading, {modeLetter, RadioGroup_Range->items(), ScrollBar_distance->value()}));
 
     letPendingEventsRun();
-    waitForCycleEnd(cycleStart);
+    waitForCycleEnd();
 }
 
 void TFormDisplay::blinkTick(TickState& tick) {
@@ -170,20 +137,15 @@ void TFormDisplay::showEvaluation(const EvaluationResult& result) {
     measurementRecord.recValue = Label_measuredValue->text();
 }
 
-void TFormDisplay::waitForCycleEnd(double cycleStart) {
+void TFormDisplay::waitForCycleEnd() {
     // The setting is read anew in every turn: the setup dialog may change it meanwhile.
     const auto samplingTime = [] {
-        return static_cast<std::uint32_t>(
-            usableSamplingTime(mainFormData().samplingTimeDisplay, smallestSamplingTimeDisplay));
+        return static_cast<double>(static_cast<std::uint32_t>(
+            usableSamplingTime(mainFormData().samplingTimeDisplay, smallestSamplingTimeDisplay)));
     };
-    std::uint32_t cycleTime = 0;
-    do {
-        cycleTime = cycleTimeMs(cycleStart, counterSeconds());
-        if (breakRequested) {
-            cycleTime = samplingTime();
-        }
-        letEventsRunFor(static_cast<double>(samplingTime()) - static_cast<double>(cycleTime));
-    } while (cycleTime < samplingTime());
+    const auto cycleTime = static_cast<std::uint32_t>(cycle.waitForCycleEnd(
+        samplingTime, breakRequested, letEventsRunFor,
+        [](double start, double now) { return static_cast<double>(cycleTimeMs(start, now)); }));
     LabelRepeatTimeVal->setText(QString::number(cycleTime) + QStringLiteral(" mSek"));
     // The label grows with its text, as the design's size only fits three digits.
     LabelRepeatTimeVal->adjustSize();

@@ -2,10 +2,6 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "app/event_pump.h"
-#include "app/main_window.h"
-#include "app/operator_dialogs.h"
-#include "app/windows.h"
 #include "display/form_display.h"
 #include "display/record_file.h"
 #include "recording/printable_text.h"
@@ -13,6 +9,30 @@
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
+#include "state/main_form_data.h"
+#include "ui/event_pump.h"
+#include "ui/operator_dialogs.h"
+
+void TFormDisplay::fillRecordSource(const QString& comment) {
+    const DeviceIdentity& identity = mainFormData().deviceIdentity;
+    // The instrument's texts may hold any byte; a control character would break the line.
+    measurementRecord.recSerialNumber = printableText(identity.serialNumber);
+    measurementRecord.recDeviceType = printableText(deviceTypeCaption(identity.deviceType));
+    measurementRecord.recSwVersion = printableText(identity.softwareVersion);
+    const QDateTime now = QDateTime::currentDateTime();
+    measurementRecord.recDate = recordDateText(now.date(), QLocale());
+    measurementRecord.recTime = recordTimeText(now.time(), QLocale());
+    measurementRecord.recComment = comment;
+}
+
+QString TFormDisplay::askRecordFileName() {
+    SaveDialog_Mv.defaultSuffix = QStringLiteral("CSV");
+    SaveDialog_Mv.filters =
+        QStringList{QStringLiteral("Comma-Separated Values (*.CSV)"),
+                    QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
+    SaveDialog_Mv.initialDirectory = mainFormData().dataDirectory;
+    return operatorDialogs().saveFileName(SaveDialog_Mv);
+}
 
 void TFormDisplay::BitBtnSavedataClick() {
     // Cancel leaves the comment empty; the record is saved all the same.
@@ -20,21 +40,8 @@ void TFormDisplay::BitBtnSavedataClick() {
     operatorDialogs().inputText(QStringLiteral("Input dialog"),
                                 QStringLiteral("Input comment to the measurement"), comment);
 
-    // The instrument's texts may hold any byte; a control character would break the line.
-    measurementRecord.recSerialNumber = printableText(MainForm->Label_Serial_number->text());
-    measurementRecord.recDeviceType = printableText(MainForm->Label_Device_type->text());
-    measurementRecord.recSwVersion = printableText(MainForm->Label_SW_version->text());
-    const QDateTime now = QDateTime::currentDateTime();
-    measurementRecord.recDate = recordDateText(now.date(), QLocale());
-    measurementRecord.recTime = recordTimeText(now.time(), QLocale());
-    measurementRecord.recComment = comment;
-
-    SaveDialog_Mv.defaultSuffix = QStringLiteral("CSV");
-    SaveDialog_Mv.filters =
-        QStringList{QStringLiteral("Comma-Separated Values (*.CSV)"),
-                    QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
-    SaveDialog_Mv.initialDirectory = MainForm->dataDirectory;
-    const QString fileName = operatorDialogs().saveFileName(SaveDialog_Mv);
+    fillRecordSource(comment);
+    const QString fileName = askRecordFileName();
     if (fileName.isEmpty()) {
         return;
     }
@@ -47,7 +54,7 @@ void TFormDisplay::BitBtnSavedataClick() {
     }
 
     if (!QFileInfo::exists(fileName)) {
-        const QString& header = MainForm->displayDepiction == 0 ? headerMax : headerMin;
+        const QString& header = mainFormData().displayDepiction == 0 ? headerMax : headerMin;
         if (createRecordFile(fileName, recordFileLine(header)) == RecordFileCreation::Failed) {
             operatorDialogs().showMessage(QStringLiteral("Can't create file : ") + fileName,
                                           QStringLiteral("Error"));

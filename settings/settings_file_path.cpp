@@ -12,6 +12,11 @@ namespace {
 const QString settingsFileName = QStringLiteral("SETUP.INI");
 const QString programFolderName = QStringLiteral("zalvo");
 
+QString& settingsFilePathInUse() {
+    static QString path;
+    return path;
+}
+
 QString programDirectory() {
     if (QCoreApplication::instance()) {
         return QCoreApplication::applicationDirPath();
@@ -27,9 +32,16 @@ QString configSettingsDirectory(const QString& configHome) {
 }  // namespace
 
 QString settingsFilePath() {
+    if (!settingsFilePathInUse().isEmpty()) {
+        return settingsFilePathInUse();
+    }
     // Built anew on every access, as the program may be moved between runs.
     const QString directory = programDirectory();
     return settingsFilePathFor(directory, isDirectoryWritable(directory), configHomeDirectory());
+}
+
+void useSettingsFilePath(const QString& path) {
+    settingsFilePathInUse() = path;
 }
 
 QString settingsFilePathFor(const QString& programDirectory, bool programDirectoryWritable,

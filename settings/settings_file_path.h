@@ -8,6 +8,10 @@
 // keeps it in <config home>/zalvo/ instead.
 QString settingsFilePath();
 
+// From now on settingsFilePath() is `path`, wherever the program lies; an empty path returns to
+// the choice above. Lets a test process keep a settings file of its own.
+void useSettingsFilePath(const QString& path);
+
 // The choice of settingsFilePath(), with the directory's writability passed in so that it can
 // be decided for any user (permission bits do not stop root).
 QString settingsFilePathFor(const QString& programDirectory, bool programDirectoryWritable,

@@ -41,9 +41,7 @@ protected:
         return [this] {
             ++headersAsked;
             ChartRecordingSource source;
-            source.deviceTypeLabel = "Zalvo 235";
-            source.serialNumber = "12340417";
-            source.softwareVersion = "133";
+            source.identity = {"12340417", "133", "235"};
             source.rangeIndex = 4;
             source.samplingTimeMs = 200;
             return chartRecordingHeader(source, plotted(0.0), QDateTime::currentDateTime());

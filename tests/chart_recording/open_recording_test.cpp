@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/qt_operator_dialogs.h"
-#include "chart/chart_toolbar.h"
-#include "chart/chart_widget.h"
 #include "data_home_scope.h"
+#include "plot/chart_toolbar.h"
+#include "plot/chart_widget.h"
 #include "recording/recording_writer.h"
 #include "tests/support/scripted_operator_dialogs.h"
+#include "ui/qt_operator_dialogs.h"
 
 namespace {
 

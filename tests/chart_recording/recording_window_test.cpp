@@ -6,8 +6,8 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "chart/chart_toolbar.h"
 #include "data_home_scope.h"
+#include "plot/chart_toolbar.h"
 #include "recording/recording_reader.h"
 #include "tests/chart_window/chart_window_fixture.h"
 

@@ -8,11 +8,11 @@
 #include <functional>
 #include <vector>
 
-#include "app/radio_group.h"
-#include "chart/chart_widget.h"
 #include "device/measurement_decoding.h"
+#include "plot/chart_widget.h"
 #include "settings/settings_file_path.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
 
 // One moment of a recording: a transfer as the instrument saw it and the chart right then.
 struct Moment {
@@ -22,8 +22,8 @@ struct Moment {
     double axisMaximum = 0.0;
 };
 
-// The chart window on a simulated instrument of one device type. SETUP.INI beside the test
-// program is removed before and after each test, so every test starts from the defaults.
+// The chart window on a simulated instrument of one device type. SETUP.INI is removed before
+// and after each test, so every test starts from the defaults.
 template <int Type>
 class ChartWindowTest : public WindowTestOf<Type> {
 protected:

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "app/main_form_data.h"
 #include "device/cad_wandler.h"
 #include "device/instrument_simulator.h"
 #include "device/program_clock.h"
+#include "state/main_form_data.h"
 
 // A simulated instrument on simulated time, installed as the device link's backend.
 class SimulatedInstrument : public ::testing::Test {

@@ -12,7 +12,7 @@
 #include "tests/measure/locale_scope.h"
 #include "tests/windows/window_fixture.h"
 
-// SETUP.INI beside the test program, as a file or a directory standing in its way.
+// The test process's SETUP.INI, as a file or a directory standing in its way.
 inline void removeSettingsFile() {
     const QString path = settingsFilePath();
     if (QFileInfo(path).isDir()) {
@@ -23,7 +23,7 @@ inline void removeSettingsFile() {
 }
 
 // The display window on the simulated instrument, under a decimal point, with no SETUP.INI
-// beside the test program (the windows read it at construction and Save Data writes it).
+// (the windows read it at construction and Save Data writes it).
 template <int Type>
 class DisplayTestOf : public WindowTestOf<Type> {
 protected:

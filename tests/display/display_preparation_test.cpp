@@ -3,8 +3,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/radio_group.h"
 #include "display_fixture.h"
+#include "ui/radio_group.h"
 
 using Preparation235 = DisplayTestOf<235>;
 using Preparation115 = DisplayTestOf<115>;

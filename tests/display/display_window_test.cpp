@@ -3,10 +3,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/radio_group.h"
-#include "app/version_info.h"
 #include "display/circle_shape.h"
 #include "display_fixture.h"
+#include "state/version_info.h"
+#include "ui/radio_group.h"
 
 using DisplayWindow = DisplayTestOf<235>;
 

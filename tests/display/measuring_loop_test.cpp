@@ -3,9 +3,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/radio_group.h"
 #include "display/circle_shape.h"
 #include "display_fixture.h"
+#include "ui/radio_group.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
 using Loop235 = DisplayTestOf<235>;

@@ -14,16 +14,15 @@
 #include <functional>
 #include <memory>
 
-#include "app/main_form_data.h"
-#include "app/radio_group.h"
-#include "chart/chart_widget.h"
 #include "device/measurement_decoding.h"
 #include "measure/device_modes.h"
+#include "plot/chart_widget.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file_path.h"
 #include "tests/fault_matrix/fault_cells.h"
 #include "tests/support/full_filesystem.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
 

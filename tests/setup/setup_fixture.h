@@ -13,10 +13,10 @@
 #include <functional>
 #include <vector>
 
-#include "app/radio_group.h"
 #include "settings/program_settings.h"
 #include "settings/settings_file_path.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
 
 // Acts as the operator while a dialog run is going on. Each step runs on its own, a little
 // after the one before, so that the run has made passes in between, as it would between
@@ -56,7 +56,7 @@ private:
 };
 
 // The five windows with the setup dialog as the display window's Setup button runs it, on
-// a SETUP.INI of the test's own: any file found beside the test program is put aside for
+// a SETUP.INI of the test's own: any file found at its path is put aside for
 // the test and put back afterwards.
 class SetupDialogTest : public WindowTest {
 protected:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/alarm_sound.h"
+#include "ui/alarm_sound.h"
 
 #include <QStringList>
 

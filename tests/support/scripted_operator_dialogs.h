@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/operator_dialogs.h"
+#include "ui/operator_dialogs.h"
 
 #include <QList>
 #include <QQueue>

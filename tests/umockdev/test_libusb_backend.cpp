@@ -7,13 +7,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_form_data.h"
 #include "device/cad_wandler.h"
 #include "device/libusb_backend.h"
 #include "device/program_clock.h"
 #include "device/usbread.h"
 #include "emulated_bus.h"
 #include "emulated_instrument.h"
+#include "state/main_form_data.h"
 #include "umockdev_preload.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/version_info.h"
+#include "state/version_info.h"
 #include "window_fixture.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;

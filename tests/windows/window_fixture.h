@@ -6,17 +6,17 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/process_exit.h"
 #include "app/windows.h"
 #include "chart/form_chart.h"
 #include "device/cad_wandler.h"
-#include "device/form_read_usb.h"
+#include "device/dialog/form_read_usb.h"
 #include "device/instrument_simulator.h"
 #include "display/form_display.h"
-#include "settings/form_setup.h"
+#include "settings/dialog/form_setup.h"
 #include "tests/support/recording_alarm_sound.h"
 #include "tests/support/scripted_operator_dialogs.h"
 #include "tests/support/simulated_clock_scope.h"
+#include "ui/process_exit.h"
 
 // The program ended the process (by the test's handler instead of for real).
 struct ProgramTerminated {
@@ -41,6 +41,7 @@ protected:
         FormDisplay = display.get();
         FormChart = chart.get();
         Form_Setup = setup.get();
+        connectWindows();
     }
 
     void TearDown() override {

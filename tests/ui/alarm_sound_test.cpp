@@ -1,0 +1,77 @@
+#include "ui/alarm_sound.h"
+#include "device/usbread.h"
+#include "tests/support/recording_alarm_sound.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Runs each test in an empty working directory.
+class AlarmSoundTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(workingDirectory.isValid());
+        ASSERT_FALSE(QFile::exists(QCoreApplication::applicationDirPath() + "/Sound.WAV"))
+            << "the test program's folder must not hold a sound file";
+        QDir::setCurrent(workingDirectory.path());
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
+
+    QString placeSoundFile() {
+        const QString path = QDir(workingDirectory.path()).filePath("Sound.WAV");
+        EXPECT_TRUE(QFile::copy(ZALVO_SOUND_FILE, path));
+        return path;
+    }
+
+    QString previous = QDir::currentPath();
+    QTemporaryDir workingDirectory;
+};
+
+TEST_F(AlarmSoundTest, MissingFileSoundsTheDefaultAlert) {
+    RecordingAlarmSound sound;
+    playAlarmSound();
+    playAlarmSound();
+
+    EXPECT_TRUE(alarmSoundFile().isEmpty());
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_TRUE(sound.playedFiles.isEmpty());
+}
+
+TEST_F(AlarmSoundTest, FileInTheWorkingDirectoryIsPlayed) {
+    const QString path = placeSoundFile();
+    RecordingAlarmSound sound;
+    playAlarmSound();
+
+    EXPECT_EQ(sound.playedFiles, QStringList{path});
+    EXPECT_EQ(sound.beeps, 0);
+}
+
+TEST_F(AlarmSoundTest, RealPlaybackNeverHoldsTheCaller) {
+    const double start = counterSeconds();
+    playAlarmSound();  // no file: the default alert
+    // The resource folder outlives the test, so loading can finish after it.
+    QDir::setCurrent(QFileInfo(ZALVO_SOUND_FILE).absolutePath());
+    for (int i = 0; i < 5; ++i) {
+        playAlarmSound();
+    }
+    EXPECT_EQ(alarmSoundFile(), QFileInfo(ZALVO_SOUND_FILE).absoluteFilePath());
+    EXPECT_LT((counterSeconds() - start) * 1000.0, 500.0);
+    // Let the sound finish loading, so the process does not end in the middle of it.
+    QTest::qWait(500);
+}
+
+TEST(AlarmSoundResource, IsAShortWaveThatQtCanLoad) {
+    QSoundEffect effect;
+    effect.setSource(QUrl::fromLocalFile(ZALVO_SOUND_FILE));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return effect.status() == QSoundEffect::Ready; }, 2000))
+        << "status " << effect.status();
+}
+
+}  // namespace
