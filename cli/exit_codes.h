@@ -8,4 +8,7 @@ constexpr int badScenario = 2;     // the --scenario file cannot be read or has 
 constexpr int noInstrument = 3;    // no instrument to open, no identity, unknown device type
 constexpr int instrumentLost = 4;  // the instrument stopped answering during the command
 constexpr int fileError = 5;       // the recording file cannot be created or written
+constexpr int unknownSerial = 6;   // no instrument on the bus has the serial number asked for
+constexpr int badPublishing = 7;   // the --publish URL or the password file is unusable
+constexpr int badResume = 8;       // the --resume file is no recording, or of another instrument
 }  // namespace exitCode

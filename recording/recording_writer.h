@@ -37,6 +37,10 @@ public:
     // first suffix that names no existing file.
     bool createIn(const QString& directory, const RecordingHeader& header);
 
+    // Opens the existing recording at `path` to go on after its `rows` rows; a cut-off last
+    // line (the program ended within a write) is cut away first. False with errorString().
+    bool resume(const QString& path, qint64 rows);
+
     AppendResult append(const RecordedRow& row);
     // Syncs now and waits for it, e.g. before a long pause without rows; false when it failed.
     bool sync();
@@ -51,6 +55,7 @@ public:
     void setSyncIntervalMs(int milliseconds) { syncIntervalMs_ = milliseconds; }
 
 private:
+    void reset(const QString& path);
     bool writeAll(const QByteArray& bytes);
     bool syncFile();
     bool takeSyncFailure();
