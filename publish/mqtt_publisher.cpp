@@ -67,8 +67,9 @@ void MqttPublisher::stop(int graceMs) {
             return;
         }
         finishing = true;
+        // Without a connection nothing comes; the rows wait in the file for the next run.
         wake.wait_for(lock, std::chrono::milliseconds(graceMs),
-                      [this] { return acknowledged >= written; });
+                      [this] { return acknowledged >= written || !connected; });
         stopping = true;
     }
     wake.notify_all();
@@ -97,6 +98,7 @@ void MqttPublisher::onDisconnect(mosquitto*, void* self, int) {
     auto* publisher = static_cast<MqttPublisher*>(self);
     std::lock_guard<std::mutex> lock(publisher->mutex);
     publisher->connected = false;
+    publisher->wake.notify_all();
 }
 
 void MqttPublisher::onPublish(mosquitto*, void* self, int mid) {
@@ -301,6 +303,7 @@ void MqttPublisher::dropConnection() {
         connected = false;
         caughtUp = false;
     }
+    wake.notify_all();
     if (old) {
         if (wasConnected && stopping) {
             // A clean goodbye: "offline" by hand, since the broker keeps the will for a loss.

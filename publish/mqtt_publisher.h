@@ -45,8 +45,8 @@ public:
     void start(qint64 rowsInFile, qint64 acknowledged);
     // Row number `seq` (1 the first) was written to the recording.
     void rowWritten(qint64 seq, const RecordedRow& row);
-    // Waits up to `graceMs` for the broker to acknowledge what was written, keeps the count,
-    // says "offline" and disconnects.
+    // Waits up to `graceMs` for the broker to acknowledge what was written (not at all while
+    // there is no connection), keeps the count, says "offline" and disconnects.
     void stop(int graceMs);
 
     qint64 acknowledgedRows() const;
