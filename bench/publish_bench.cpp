@@ -1,7 +1,11 @@
 // Many simulated loggers publishing to one local Mosquitto broker, with a subscriber counting
-// what arrives: messages per second, processor time per logger, latency from the reading's
-// time to its arrival (median, p99) and rows lost, optionally across a broker restart.
+// what arrives: messages per second, processor time per logger, rows lost (optionally across a
+// broker restart), and two latencies: from the row's write to the recording (seen through
+// inotify; the logger publishes right after it) to its arrival, and from the reading's time
+// stamp (taken before the instrument is read) to its arrival.
 // Usage: publish_bench [LOGGERS=50] [SECONDS=60] [RESTART_AT_S=0 (no restart)] [DOWN_S=3]
+#include <poll.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -13,10 +17,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "mqtt_test_bed.h"
@@ -50,6 +56,54 @@ qint64 rowsIn(const QString& path) {
     return rows;
 }
 
+// When each write to a recording in a directory happened: the first is its header, the n-th
+// after it row n (each goes in one write).
+class WriteWatch {
+public:
+    explicit WriteWatch(const QString& directory) : fd(inotify_init1(IN_CLOEXEC)) {
+        inotify_add_watch(fd, QFile::encodeName(directory).constData(), IN_MODIFY);
+        reader = std::thread([this] { run(); });
+    }
+    ~WriteWatch() {
+        stopping = true;
+        reader.join();
+        ::close(fd);
+    }
+    // Wall clock ms of the row's write; 0 when unseen.
+    qint64 rowWrittenMs(const QString& file, qint64 seq) {
+        std::lock_guard<std::mutex> lock(mutex);
+        const std::vector<qint64>& times = writes[file];
+        return seq < static_cast<qint64>(times.size()) ? times[seq] : 0;
+    }
+
+private:
+    void run() {
+        alignas(inotify_event) char buffer[64 * 1024];
+        while (!stopping) {
+            pollfd wait{fd, POLLIN, 0};
+            if (::poll(&wait, 1, 200) <= 0) {
+                continue;
+            }
+            const ssize_t length = ::read(fd, buffer, sizeof(buffer));
+            const qint64 now = QDateTime::currentMSecsSinceEpoch();
+            std::lock_guard<std::mutex> lock(mutex);
+            for (ssize_t at = 0; at < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && QByteArray(event->name).endsWith(".csv")) {
+                    writes[QString::fromLocal8Bit(event->name)].push_back(now);
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+    int fd;
+    std::atomic<bool> stopping{false};
+    std::thread reader;
+    std::mutex mutex;
+    std::map<QString, std::vector<qint64>> writes;
+};
+
 double percentile(std::vector<qint64> values, double share) {
     if (values.empty()) {
         return 0.0;
@@ -76,6 +130,7 @@ int main(int argc, char** argv) {
     TestSubscriber subscriber(broker.port());
     subscriber.awaitSubscribed(5000);
     QTemporaryDir dir;
+    WriteWatch watch(dir.path());
     std::vector<std::unique_ptr<QProcess>> processes;
     for (int i = 0; i < loggers; ++i) {
         auto process = std::make_unique<QProcess>();
@@ -125,6 +180,7 @@ int main(int argc, char** argv) {
     const std::vector<Received> messages = subscriber.messages();
     std::set<std::pair<QString, qint64>> seen;
     std::vector<qint64> latencies;
+    std::vector<qint64> publishLatencies;
     qint64 readings = 0;
     for (const Received& message : messages) {
         if (!message.topic.endsWith(QLatin1String("/reading"))) {
@@ -137,6 +193,19 @@ int main(int argc, char** argv) {
             const QDateTime time =
                 QDateTime::fromString(object.value("time").toString(), Qt::ISODateWithMs);
             latencies.push_back(message.arrivedMs - time.toMSecsSinceEpoch());
+            const qint64 written = watch.rowWrittenMs(object.value("recording").toString(),
+                                                      object.value("seq").toInteger());
+            if (written > 0) {
+                publishLatencies.push_back(message.arrivedMs - written);
+            }
+        }
+    }
+    // Rows the broker acknowledged to the loggers, as they kept the count.
+    qint64 acknowledged = 0;
+    for (int i = 0; i < loggers; ++i) {
+        QFile count(dir.filePath(QStringLiteral("%1.csv.published").arg(i)));
+        if (count.open(QIODevice::ReadOnly)) {
+            acknowledged += count.readAll().trimmed().toLongLong();
         }
     }
     std::sort(processor.begin(), processor.end());
@@ -148,15 +217,21 @@ int main(int argc, char** argv) {
                 restartAt > 0 ? ", broker restarted" : "");
     std::printf(
         "rows recorded %lld, messages received %lld (%.1f/s), rows lost %lld, "
-        "duplicates %lld\n",
+        "duplicates %lld, acknowledged by the broker %lld\n",
         static_cast<long long>(rows), static_cast<long long>(readings),
         readings / static_cast<double>(seconds),
         static_cast<long long>(rows - static_cast<qint64>(seen.size())),
-        static_cast<long long>(readings - static_cast<qint64>(seen.size())));
+        static_cast<long long>(readings - static_cast<qint64>(seen.size())),
+        static_cast<long long>(acknowledged));
     std::printf("processor per logger: mean %.2f %%, max %.2f %% of a core\n",
                 processorSum / std::max<std::size_t>(1, processor.size()),
                 processor.empty() ? 0.0 : processor.back());
-    std::printf("reading time to arrival: median %.0f ms, p99 %.0f ms, max %.0f ms\n",
+    std::printf(
+        "row written and published to arrival: median %.0f ms, p99 %.0f ms, max %.0f ms "
+        "(%zu rows seen written)\n",
+        percentile(publishLatencies, 0.5), percentile(publishLatencies, 0.99),
+        percentile(publishLatencies, 1.0), publishLatencies.size());
+    std::printf("reading time stamp to arrival: median %.0f ms, p99 %.0f ms, max %.0f ms\n",
                 percentile(latencies, 0.5), percentile(latencies, 0.99),
                 percentile(latencies, 1.0));
     return rows == static_cast<qint64>(seen.size()) ? 0 : 1;

@@ -73,7 +73,8 @@ TestBroker::TestBroker(const QString& user, const QString& password) : listenPor
     const passwd* account = ::getpwuid(::getuid());
     QString config = QStringLiteral(
                          "listener %1 127.0.0.1\nuser %2\npersistence true\n"
-                         "persistence_location %3/\nautosave_interval 1\n")
+                         "persistence_location %3/\nautosave_interval 1\n"
+                         "max_queued_messages 100000\n")
                          .arg(listenPort)
                          .arg(QString::fromLocal8Bit(account ? account->pw_name : "root"))
                          .arg(dir.path());
@@ -97,8 +98,9 @@ TestBroker::~TestBroker() {
 }
 
 bool TestBroker::start() {
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
+    // Its log goes to its directory, not into the test output.
+    process.setStandardOutputFile(dir.filePath(QStringLiteral("mosquitto.log")), QIODevice::Append);
+    process.setStandardErrorFile(dir.filePath(QStringLiteral("mosquitto.log")), QIODevice::Append);
     process.start(mosquittoProgram(),
                   {QStringLiteral("-c"), dir.filePath(QStringLiteral("mosquitto.conf"))});
     if (!process.waitForStarted(5000)) {
