@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "publish/acknowledged_rows.h"
@@ -80,3 +83,56 @@ TEST(AcknowledgedRows, KeptAcrossWritesAndTheOldCountSurvivesAFullDisk) {
 }
 
 }  // namespace
+
+namespace {
+
+struct StartCase {
+    QStringList arguments;
+    int exitCode;
+    const char* message;
+};
+
+// zalvo-cli log with these arguments on the simulated instrument 42, in a directory of its own.
+void runLog(QProcess& process, const QTemporaryDir& dir, const QStringList& arguments) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dir.path());
+    process.setProcessEnvironment(env);
+    process.start(ZALVO_CLI_PATH, QStringList{"log", "--simulate=235", "--serial", "42",
+                                              "--interval", "200", "--samples", "1"} +
+                                      arguments);
+    process.waitForFinished(20000);
+}
+
+}  // namespace
+
+TEST(LogStart, BadPublishingOrResumeIsRefusedBeforeAnyRecording) {
+    QTemporaryDir dir;
+    const QString other = dir.filePath("other.csv");
+    QProcess first;
+    runLog(first, dir, {"--output", other});
+    ASSERT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    const QString notARecording = dir.filePath("notes.csv");
+    QFile notes(notARecording);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("elapsed_ms,value\n1,2\n");
+    notes.close();
+
+    const StartCase cases[] = {
+        {{"--publish", "http://h/s"}, 7, "unknown scheme 'http'"},
+        {{"--publish", "mqtt://h:70000/s"}, 7, "port 70000 is out of range"},
+        {{"--publish", "mqtt://h"}, 7, "no topic prefix"},
+        {{"--publish", "mqtts://h/s"}, 7, "--ca-file"},
+        {{"--publish", "mqtt://h/s", "--password-file", dir.filePath("none")}, 7, "cannot read"},
+        {{"--resume", notARecording}, 8, "is not a Zalvo recording"},
+        {{"--resume", dir.filePath("missing.csv")}, 8, "cannot read"},
+        {{"--resume", other, "--serial", "43"}, 8, "the recording is of serial number 42"},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        QProcess process;
+        runLog(process, dir, c.arguments);
+        EXPECT_EQ(process.exitCode(), c.exitCode);
+        EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(c.message));
+        EXPECT_FALSE(QDir(dir.filePath("zalvo/recordings")).exists()) << "a recording was made";
+    }
+}
