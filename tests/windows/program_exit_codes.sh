@@ -9,7 +9,7 @@ printf 'unplugged\n' > "$work/no-instrument.scn"
 printf 'type 235\n' > "$work/instrument.scn"
 
 run_case() {  # scenario, x and y of the button in the window, key for the box afterwards
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  "$(dirname "$0")/../support/with_xvfb.sh" bash -c '
     "$1" --scenario="$2" & pid=$!
     for i in $(seq 1 100); do
       win=$(xdotool search --onlyvisible --name "Zalvoxx5_DureRuz" 2>/dev/null | head -n1 || true)
