@@ -36,7 +36,7 @@ bool InstrumentConnection::start(const CliOptions& options, QString& error) {
 }
 
 QString InstrumentConnection::noConnectionMessage() const {
-    const QString message = QStringLiteral("No connection to the USB device!");
+    QString message = QStringLiteral("No connection to the USB device!");
     if (!libusb) {
         return message;
     }
