@@ -17,24 +17,19 @@
 #include "device/form_read_usb.h"
 #include "device/instrument_simulator.h"
 #include "device/libusb_backend.h"
-#include "device/scenario_file.h"
 #include "display/form_display.h"
 #include "settings/form_setup.h"
 
 namespace {
 
 std::unique_ptr<UsbBackend> makeBackend(const ProgramOptions& options) {
-    if (options.simulatedType == 0 && options.scenarioFile.isEmpty()) {
+    if (!options.simulator.wanted()) {
         return std::make_unique<LibusbBackend>();
     }
-    auto simulator = std::make_unique<InstrumentSimulator>(
-        options.simulatedType != 0 ? options.simulatedType : 235);
-    if (!options.scenarioFile.isEmpty()) {
-        QString error;
-        if (!applyScenarioFile(options.scenarioFile, *simulator, error)) {
-            QTextStream(stderr) << error << Qt::endl;
-            return nullptr;
-        }
+    QString error;
+    std::unique_ptr<InstrumentSimulator> simulator = makeSimulator(options.simulator, error);
+    if (!simulator) {
+        QTextStream(stderr) << error << Qt::endl;
     }
     return simulator;
 }
@@ -73,6 +68,10 @@ int main(int argc, char** argv) {
     }
     if (options.showHelp) {
         QTextStream(stdout) << programUsage(QStringLiteral("zalvo"));
+        return 0;
+    }
+    if (options.showVersion) {
+        QTextStream(stdout) << programVersionLine(QStringLiteral("zalvo"));
         return 0;
     }
     const std::unique_ptr<UsbBackend> backend = makeBackend(options);

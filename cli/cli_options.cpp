@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <QCommandLineParser>
 #include <QSet>
 
 namespace {
@@ -27,10 +28,6 @@ QSet<QString> optionsOf(CliCommand command) {
     return {};
 }
 
-bool isFlag(const QString& name) {
-    return name == QLatin1String("json") || name == QLatin1String("reconnect");
-}
-
 bool parseWhole(const QString& text, long long minimum, long long maximum, long long& number) {
     bool ok = false;
     number = text.toLongLong(&ok, 10);
@@ -42,20 +39,7 @@ public:
     OptionReader(CliOptions& options, QString& error) : options(options), error(error) {}
 
     bool take(const QString& name, const QString& value) {
-        if (name == QLatin1String("simulate")) {
-            if (value != QLatin1String("115") && value != QLatin1String("235") &&
-                value != QLatin1String("255")) {
-                return fail(QStringLiteral("--simulate takes the device type 115, 235 or 255, "
-                                           "not '%1'")
-                                .arg(value));
-            }
-            options.simulatedType = value.toInt();
-        } else if (name == QLatin1String("scenario")) {
-            if (value.isEmpty()) {
-                return fail(QStringLiteral("--scenario needs a file name"));
-            }
-            options.scenarioFile = value;
-        } else if (name == QLatin1String("json")) {
+        if (name == QLatin1String("json")) {
             options.json = true;
         } else if (name == QLatin1String("reconnect")) {
             options.reconnect = true;
@@ -172,85 +156,101 @@ bool checkCombination(const CliOptions& options, const QSet<QString>& given, QSt
 }  // namespace
 
 bool parseCliOptions(const QStringList& arguments, CliOptions& options, QString& error) {
-    for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            options.showHelp = true;
-            return true;
-        }
+    QCommandLineParser parser;
+    addHelpAndVersionOptions(parser);
+    addSimulatorOptions(parser);
+    for (const char* flag : {"json", "reconnect"}) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
+    }
+    for (const char* name :
+         {"mode", "range", "distance", "count", "interval", "duration", "samples", "output"}) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), "VALUE"));
+    }
+    const bool parsed = parseArguments(parser, arguments, error);
+    // --help wins over everything else, also over a bad argument.
+    if (parser.isSet(QStringLiteral("help"))) {
+        options.showHelp = true;
+        return true;
+    }
+    if (!parsed) {
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        options.showVersion = true;
+        return true;
+    }
+    if (!readSimulatorOptions(parser, options.simulator, error)) {
+        return false;
+    }
+    const QStringList words = parser.positionalArguments();
+    if (!words.isEmpty() && !commandOf(words.constFirst(), options.command)) {
+        error = QStringLiteral("unexpected argument '%1'").arg(words.constFirst());
+        return false;
+    }
+    if (words.size() > 1) {
+        error = QStringLiteral("unexpected argument '%1'").arg(words.at(1));
+        return false;
     }
     OptionReader reader(options, error);
     QSet<QString> given;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--"))) {
-            if (options.command != CliCommand::none || !commandOf(argument, options.command)) {
-                error = argument.startsWith(QLatin1Char('-'))
-                            ? QStringLiteral("unknown option '%1'").arg(argument)
-                            : QStringLiteral("unexpected argument '%1'").arg(argument);
-                return false;
-            }
+    for (const QString& name : parser.optionNames()) {
+        if (name == QLatin1String("simulate") || name == QLatin1String("scenario")) {
             continue;
         }
-        QString name = argument.mid(2);
-        QString value;
-        const qsizetype equals = name.indexOf(QLatin1Char('='));
-        if (equals >= 0) {
-            value = name.mid(equals + 1);
-            name.truncate(equals);
-            if (isFlag(name)) {
-                error = QStringLiteral("--%1 takes no value").arg(name);
-                return false;
-            }
-        } else if (!isFlag(name) && name != QLatin1String("help")) {
-            if (i + 1 >= arguments.size()) {
-                error = QStringLiteral("--%1 needs a value").arg(name);
-                return false;
-            }
-            value = arguments[++i];
-        }
-        if (!reader.take(name, value)) {
+        if (!reader.take(name, parser.value(name))) {
             return false;
         }
-        if (name != QLatin1String("simulate") && name != QLatin1String("scenario")) {
-            given.insert(name);
-        }
+        given.insert(name);
     }
     return checkCombination(options, given, error);
 }
 
 QString cliUsage() {
     return QStringLiteral(
-        "Usage: zalvo-cli COMMAND [OPTIONS] [--simulate=115|235|255] [--scenario=FILE]\n"
-        "Reads the Zalvo electrostatic field meters on USB without a window.\n"
-        "\n"
-        "Commands:\n"
-        "  identify [--json]\n"
-        "      serial number, software version, device type and, for 235 and 255, the battery\n"
-        "  read [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM] [--count N]\n"
-        "       [--interval MS] [--json]\n"
-        "      N evaluated values (default 1), one line each, as the display window shows them\n"
-        "  log --interval MS [--duration S | --samples N] [--output FILE] [--reconnect]\n"
-        "      [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM]\n"
-        "      records one value per interval into a recording file until the duration or the\n"
-        "      number of samples is reached, or until SIGINT (Ctrl+C) or SIGTERM\n"
-        "\n"
-        "Options:\n"
-        "  --mode F|V|4|M     field meter, voltmeter adapters, distance voltmeter; default: the\n"
-        "                     instrument's mode (235, 255) or F (115)\n"
-        "  --range 0..3|auto  fixed range, 0 the largest, 3 the smallest; default auto\n"
-        "  --distance MM      measuring distance for --mode M, 5 to 300 (default 5)\n"
-        "  --interval MS      time from one reading to the next, 200 to 86400000 (read: 200)\n"
-        "  --count N          readings of read\n"
-        "  --duration S       log for S seconds\n"
-        "  --samples N        log N readings\n"
-        "  --output FILE      the recording file; never replaced if it exists (default: a new\n"
-        "                     file in $XDG_DATA_HOME/zalvo/recordings)\n"
-        "  --reconnect        log: wait for a lost instrument to come back and go on\n"
-        "  --json             one JSON object per line\n"
-        "  --simulate=TYPE    run on the built-in instrument simulator of that device type\n"
-        "  --scenario=FILE    run on the simulator, scripted by FILE\n"
-        "  --help             show this text\n"
-        "\n"
-        "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad scenario\n"
-        "file, 3 no instrument, 4 instrument lost, 5 recording file error.\n");
+               "Usage: zalvo-cli COMMAND [OPTIONS] [--simulate=115|235|255] [--scenario=FILE]\n"
+               "Reads the Zalvo electrostatic field meters on USB without a window, version "
+               "%1.\n")
+               .arg(QStringLiteral(ZALVO_FILE_VERSION)) +
+           QStringLiteral(
+               "\n"
+               "Commands:\n"
+               "  identify [--json]\n"
+               "      serial number, software version, device type and, for 235 and 255, the "
+               "battery\n"
+               "  read [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM] [--count N]\n"
+               "       [--interval MS] [--json]\n"
+               "      N evaluated values (default 1), one line each, as the display window shows "
+               "them\n"
+               "  log --interval MS [--duration S | --samples N] [--output FILE] [--reconnect]\n"
+               "      [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM]\n"
+               "      records one value per interval into a recording file until the duration or "
+               "the\n"
+               "      number of samples is reached, or until SIGINT (Ctrl+C) or SIGTERM\n"
+               "\n"
+               "Options:\n"
+               "  --mode F|V|4|M     field meter, voltmeter adapters, distance voltmeter; default: "
+               "the\n"
+               "                     instrument's mode (235, 255) or F (115)\n"
+               "  --range 0..3|auto  fixed range, 0 the largest, 3 the smallest; default auto\n"
+               "  --distance MM      measuring distance for --mode M, 5 to 300 (default 5)\n"
+               "  --interval MS      time from one reading to the next, 200 to 86400000 (read: "
+               "200)\n"
+               "  --count N          readings of read\n"
+               "  --duration S       log for S seconds\n"
+               "  --samples N        log N readings\n"
+               "  --output FILE      the recording file; never replaced if it exists (default: a "
+               "new\n"
+               "                     file in $XDG_DATA_HOME/zalvo/recordings)\n"
+               "  --reconnect        log: wait for a lost instrument to come back and go on\n"
+               "  --json             one JSON object per line\n") +
+           sharedOptionsHelp() +
+           QStringLiteral(
+               "\n"
+               "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad "
+               "scenario\n"
+               "file, 3 no instrument, 4 instrument lost, 5 recording file error.\n");
+}
+
+QString cliVersionLine() {
+    return QStringLiteral("zalvo-cli " ZALVO_FILE_VERSION);
 }

@@ -4,14 +4,16 @@
 #include <QStringList>
 #include <optional>
 
+#include "device/command_line_options.h"
+
 enum class CliCommand { none, identify, read, log };
 
 // What zalvo-cli was asked for on its command line.
 struct CliOptions {
     CliCommand command = CliCommand::none;
     bool showHelp = false;
-    int simulatedType = 0;  // 0: the USB instrument
-    QString scenarioFile;   // scripts the simulator; implies it
+    bool showVersion = false;
+    SimulatorChoice simulator;  // none: the USB instrument
     bool json = false;
 
     std::optional<char> modeLetter;  // 'F', 'V', '4' or 'M'
@@ -32,3 +34,6 @@ struct CliOptions {
 bool parseCliOptions(const QStringList& arguments, CliOptions& options, QString& error);
 
 QString cliUsage();
+
+// "zalvo-cli 2.0.3.4"
+QString cliVersionLine();

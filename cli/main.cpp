@@ -24,6 +24,10 @@ int main(int argc, char** argv) {
         printLine(cliUsage().chopped(1));
         return exitCode::ok;
     }
+    if (options.showVersion) {
+        printLine(cliVersionLine());
+        return exitCode::ok;
+    }
     InstrumentConnection connection;
     if (!connection.start(options, error)) {
         printMessage(error);
