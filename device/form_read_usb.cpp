@@ -9,6 +9,7 @@
 
 #include "app/event_pump.h"
 #include "app/operator_dialogs.h"
+#include "app/standard_icon.h"
 #include "app/window_fonts.h"
 #include "device/measurement_decoding.h"
 #include "device/program_clock.h"
@@ -53,10 +54,10 @@ TFormReadUSB::TFormReadUSB(QWidget* parent) : QDialog(parent) {
 
     ButtonZeroOKClick = new QPushButton(QStringLiteral("OK"), GroupBoxZero);
     ButtonZeroOKClick->setGeometry(16, 270, 110, 35);
-    ButtonZeroOKClick->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ButtonZeroOKClick->setIcon(standardIconOnDemand(QStyle::SP_DialogOkButton));
     BitBtnCancel = new QPushButton(QStringLiteral("Cancel"), GroupBoxZero);
     BitBtnCancel->setGeometry(240, 270, 110, 35);
-    BitBtnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BitBtnCancel->setIcon(standardIconOnDemand(QStyle::SP_DialogCancelButton));
 
     connect(ButtonZeroOKClick, &QPushButton::clicked, this, &TFormReadUSB::ButtonZeroOKClickClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormReadUSB::BitBtnCancelClick);

@@ -13,6 +13,7 @@
 #include "app/event_pump.h"
 #include "app/main_window.h"
 #include "app/radio_group.h"
+#include "app/standard_icon.h"
 #include "app/window_fonts.h"
 #include "app/windows.h"
 #include "device/usbread.h"
@@ -40,7 +41,7 @@ QLabel* makeLabel(const QString& text, QWidget* parent, const QRect& place, int 
 
 QPushButton* makeButton(const QString& text, QWidget* parent, const QRect& place,
                         QStyle::StandardPixmap glyph) {
-    auto* button = new QPushButton(parent->style()->standardIcon(glyph), text, parent);
+    auto* button = new QPushButton(standardIconOnDemand(glyph), text, parent);
     button->setGeometry(place);
     return button;
 }
