@@ -1,5 +1,6 @@
 #include <QScreen>
 #include <QTextStream>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -85,13 +86,22 @@ int main(int argc, char** argv) {
 
     try {
         MainForm = new TMainForm;
-        FormReadUSB = new TFormReadUSB;
-        FormDisplay = new TFormDisplay;
-        FormChart = new TFormChart;
-        Form_Setup = new TForm_Setup;
         QApplication::setQuitOnLastWindowClosed(false);
         MainForm->show();
         centre(MainForm);
+        // The other windows are built in the first turn of the event loop, before any input
+        // is handled: the main window does not wait for them to appear.
+        QTimer::singleShot(0, [] {
+            try {
+                FormReadUSB = new TFormReadUSB;
+                FormDisplay = new TFormDisplay;
+                FormChart = new TFormChart;
+                Form_Setup = new TForm_Setup;
+            } catch (const std::exception& exception) {
+                operatorDialogs().showError(QString::fromLocal8Bit(exception.what()));
+                QCoreApplication::exit(0);
+            }
+        });
         QApplication::exec();
     } catch (const std::exception& exception) {
         operatorDialogs().showError(QString::fromLocal8Bit(exception.what()));
