@@ -100,8 +100,7 @@ void printSnapshot(const char* when, int cycles, const Snapshot& s) {
 }
 
 // Counts the loop's cycles at its value reads and presses Break at the last one; takes
-// snapshots after the warm-up. The simulator's transfer log is emptied as it goes, as the
-// benchmark must not measure the log's growth.
+// snapshots after the warm-up.
 class LoopDriver {
 public:
     LoopDriver(InstrumentSimulator& sim, SimulatedClock& clock, int cycles,
@@ -115,7 +114,6 @@ public:
         before = snapshot(clock);
         printSnapshot("start", 0, before);
         sim.setTransferObserver([this](const TransferRecord& transfer) {
-            sim.clearTransfers();
             if (!transfer.in || transfer.value != reg::measuredValue) {
                 return;
             }

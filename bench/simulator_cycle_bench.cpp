@@ -30,7 +30,6 @@ int main(int argc, char** argv) {
         readMeasurement(value, range, overrange, battery, 1);
         const auto end = std::chrono::steady_clock::now();
         microseconds.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-        simulator.clearTransfers();
     }
     std::sort(microseconds.begin(), microseconds.end());
     std::printf("simulator cycle over %d cycles: median %.2f us, p90 %.2f us\n", cycles,

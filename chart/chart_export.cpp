@@ -28,7 +28,19 @@ bool openForWriting(QSaveFile& file, QString* error) {
     return true;
 }
 
+// Leaves the old file (or none) in place, with the reason the write failed.
+bool abandon(QSaveFile& file, QString* error) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return fail(error, reason);
+}
+
+// commit() flushes the buffered rest itself but may ignore that this failed (a full disk)
+// and put the incomplete file in place; so the rest is flushed and checked here first.
 bool commit(QSaveFile& file, QString* error) {
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        return abandon(file, error);
+    }
     if (!file.commit()) {
         return fail(error, file.errorString());
     }
@@ -45,8 +57,15 @@ void appendNumber(std::string& line, double value) {
     line.append(digits, written.ptr);
 }
 
+// A text cell that begins like a formula would be run as one by a spreadsheet (a hostile
+// recording can put anything in its unit); a leading apostrophe keeps it plain text.
+bool readsAsFormula(const QString& text) {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && formulaStarts.contains(text.front());
+}
+
 std::string quoted(const QString& text) {
-    std::string field = "\"";
+    std::string field = readsAsFormula(text) ? "\"'" : "\"";
     for (const char c : text.toStdString()) {
         if (c == '"') {
             field += '"';
@@ -70,8 +89,7 @@ bool saveChartPng(const ChartWidget& chart, const QString& path, QString* error)
         return false;
     }
     if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        return fail(error, file.errorString());
+        return abandon(file, error);
     }
     return commit(file, error);
 }
@@ -89,8 +107,7 @@ bool saveChartSvg(const ChartWidget& chart, const QString& path, QString* error)
     {
         QPainter painter(&svg);
         if (!painter.isActive()) {
-            file.cancelWriting();
-            return fail(error, file.errorString());
+            return abandon(file, error);
         }
         chart.paintChart(painter, chartArea(chart));
     }
@@ -109,8 +126,7 @@ bool saveChartPdf(const ChartWidget& chart, const QString& path, QString* error)
         pdf.setTitle(chart.title());
         QPainter painter(&pdf);
         if (!painter.isActive()) {
-            file.cancelWriting();
-            return fail(error, file.errorString());
+            return abandon(file, error);
         }
         paintChartOnPage(chart, painter, pdf);
     }
@@ -148,15 +164,13 @@ bool exportChartCsv(const ChartWidget& chart, const QString& path, QString* erro
         text += "\r\n";
         if (text.size() >= slice) {
             if (file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
-                file.cancelWriting();
-                return fail(error, file.errorString());
+                return abandon(file, error);
             }
             text.clear();
         }
     }
     if (file.write(text.data(), static_cast<qint64>(text.size())) < 0) {
-        file.cancelWriting();
-        return fail(error, file.errorString());
+        return abandon(file, error);
     }
     return commit(file, error);
 }

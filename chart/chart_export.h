@@ -29,7 +29,8 @@ bool saveChartImage(const ChartWidget& chart, const QString& path, QString* erro
 // the regional settings, with the fewest digits that read back as exactly the recorded
 // value (scientific notation such as 1e-07 where that is shorter; "nan" and "inf" for
 // values that are not numbers). The unit is the value axis title, always in double
-// quotes, a quote inside it doubled.
+// quotes, a quote inside it doubled; a unit that begins with "=", "+", "-", "@", a tab or a
+// carriage return gets an apostrophe in front, so that no spreadsheet runs it as a formula.
 bool exportChartCsv(const ChartWidget& chart, const QString& path, QString* error = nullptr);
 
 // Draws the chart onto the page of a printer or document, scaled to fit the printable

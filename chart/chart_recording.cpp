@@ -51,7 +51,7 @@ void ChartRecording::record(qint64 elapsedMs, const EvaluationResult& shown,
         return;
     }
     RecordedRow row;
-    row.elapsedMs = elapsedMs;
+    row.elapsedMs = elapsedOffset + elapsedMs;
     row.time = QDateTime::currentDateTime();
     row.value = shown.plotPoint ? recordedPointValue(shown.displayValue)
                                 : std::numeric_limits<double>::quiet_NaN();
@@ -61,7 +61,9 @@ void ChartRecording::record(qint64 elapsedMs, const EvaluationResult& shown,
     row.overrange = !shown.plotPoint;
     if (writer.append(row) != AppendResult::Written) {
         fail();
+        return;
     }
+    lastElapsed = row.elapsedMs;
 }
 
 void ChartRecording::end() {
@@ -70,6 +72,12 @@ void ChartRecording::end() {
         fail();
     }
     failed = false;
+    elapsedOffset = 0;
+    lastElapsed = 0;
+}
+
+void ChartRecording::carryOn() {
+    elapsedOffset = lastElapsed;
 }
 
 bool ChartRecording::startFile(const HeaderSource& header) {

@@ -29,9 +29,11 @@ RecordingHeader chartRecordingHeader(const ChartRecordingSource& source,
                                      const EvaluationResult& first, const QDateTime& start);
 
 // Puts the chart window's recording on disk as it is drawn. Each file holds one recording: it
-// is created in recordingsDirectory() by the recording's first row and ended by anything
-// that clears the chart. A file that cannot be created or written is reported once; the
-// recording then goes on in memory only, and the next file is tried after the next clear.
+// is created in recordingsDirectory() by the recording's first row and ended by the end of the
+// run or by the operator's clearing of the chart (Reset, another mode). A clear for a range
+// forced on the instrument, which may come every cycle, goes on in the same file. A file that
+// cannot be created or written is reported once; the recording then goes on in memory only,
+// and the next file is tried after the next end.
 class ChartRecording : public QObject {
     Q_OBJECT
 
@@ -46,6 +48,9 @@ public:
     void record(qint64 elapsedMs, const EvaluationResult& shown, const HeaderSource& header);
     // Syncs and closes the file; the next row starts a new one.
     void end();
+    // The chart was cleared while the recording goes on: the rows go on in the same file, their
+    // elapsed times counted on from its last row, as the chart's begin again at 0.
+    void carryOn();
 
     bool isOpen() const { return writer.isOpen(); }
     QString path() const { return writer.path(); }
@@ -61,4 +66,6 @@ private:
 
     RecordingWriter writer;
     bool failed = false;
+    qint64 elapsedOffset = 0;  // the file's elapsed time where the chart's began at 0
+    qint64 lastElapsed = 0;    // the file's elapsed time of its last row
 };

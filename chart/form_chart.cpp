@@ -80,6 +80,11 @@ QString millisecondsText(int milliseconds) {
     return formatInteger(milliseconds) + unitSuffixMs;
 }
 
+// What the recording loop measures with, and what its files name as their sampling time.
+int chartSamplingTime() {
+    return usableSamplingTime(mainFormData().samplingTimeChart, smallestSamplingTimeChart);
+}
+
 }  // namespace
 
 TFormChart::TFormChart(QWidget* parent) : QWidget(parent) {
@@ -92,7 +97,7 @@ TFormChart::TFormChart(QWidget* parent) : QWidget(parent) {
     Chart1->setTimeAxisTitleFontSize(12);
     Chart1->setTimeAxisTitle(QStringLiteral("Time mSek"));
     Chart1->setTimeAxisIncrement(200);
-    Label_SampleTime_Value->setText(millisecondsText(mainFormData().samplingTimeChart));
+    Label_SampleTime_Value->setText(millisecondsText(chartSamplingTime()));
 }
 
 void TFormChart::buildControls() {
@@ -146,7 +151,7 @@ void TFormChart::buildControls() {
     LabelSampleTime =
         makeLabel(QStringLiteral("Sampling time 200..6000 mSek"), all, 0, 504, 289, 16);
     LabelSampleTime->setAlignment(Qt::AlignCenter);
-    ScrollBar_SamplingTime = makeScrollBar(all, 8, 528, 200, 6000, 100);
+    ScrollBar_SamplingTime = makeScrollBar(all, 8, 528, smallestSamplingTimeChart, 6000, 100);
     Label_SampleTime = makeLabel(QStringLiteral("Set sampling time ="), all, 16, 576, 140, 20, 16);
     Label_SampleTime_Value = makeLabel(QString(), all, 160, 576, 120, 20, 16);
     LabelGetSamplingTime =
@@ -191,13 +196,17 @@ void TFormChart::closeEvent(QCloseEvent* event) {
 }
 
 void TFormChart::resetChart() {
+    clearChart();
+    // The cleared points were the whole recording; the next point begins a new file.
+    recording.end();
+}
+
+void TFormChart::clearChart() {
     const ResetTexts texts = evaluation.reset();
     Label_neg_Value->setText(texts.extremeText);
     Label_pos_Value->setText(texts.extremeText);
     Chart1->clearSeries();
     elapsedMs = 0;
-    // The cleared points were the whole recording; the next point begins a new file.
-    recording.end();
 }
 
 void TFormChart::showDistanceControls(bool visible) {
@@ -241,8 +250,8 @@ bool TFormChart::offerSamplingTimeStore() {
 
 void TFormChart::BitBtn_StartClick() {
     MainFormData& shared = mainFormData();
-    Label_SampleTime_Value->setText(millisecondsText(shared.samplingTimeChart));
-    const int samplingTime = shared.samplingTimeChart;
+    const int samplingTime = chartSamplingTime();
+    Label_SampleTime_Value->setText(millisecondsText(samplingTime));
     if (!offerSamplingTimeStore()) {
         return;
     }
@@ -284,8 +293,19 @@ void TFormChart::BitBtn_StartClick() {
 
     while (!breakRequested) {
         const double cycleStart = counterSeconds();
-        const int result =
+        int result =
             readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+        if (result >= 1) {
+            result =
+                correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
+                             reading.overrange, batteryOk, [this] {
+                                 // Forcing may clear every cycle while the instrument keeps its
+                                 // own range; the file goes on rather than leaving a file per
+                                 // cycle.
+                                 clearChart();
+                                 recording.carryOn();
+                             });
+        }
         if (result < 1) {
             // On the disk before the box waits for the operator, and before the process ends.
             recording.end();
@@ -295,9 +315,6 @@ void TFormChart::BitBtn_StartClick() {
                 QStringLiteral("E R R O R occurred"));
             terminateProgram(-1);
         }
-
-        correctRange(rangeControl, shared.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [this] { resetChart(); });
 
         const bool lowBattery = batteryOk == 0 && shared.deviceType != deviceType115;
         Label_Low_Batterie_C->setVisible(lowBattery);

@@ -24,7 +24,8 @@ class TFormChart : public QWidget {
 public:
     explicit TFormChart(QWidget* parent = nullptr);
 
-    // Extreme labels "0,0", extremes 0, no points, next point at x = 0, overrange forgotten.
+    // Extreme labels "0,0", extremes 0, no points, next point at x = 0, overrange forgotten;
+    // the recording file ends.
     void resetChart();
     // Rebuilds the range items for a mode letter (distance in mm, only for 'M') and selects
     // the item of currentRange.
@@ -91,6 +92,8 @@ protected:
 private:
     void buildControls();
     void placeOnScreen();
+    // resetChart without ending the recording file.
+    void clearChart();
     // Offers to store a changed sampling time; false when writing SETUP.INI failed.
     bool offerSamplingTimeStore();
     void showDistanceControls(bool visible);

@@ -153,6 +153,41 @@ bool checkCombination(const CliOptions& options, const QSet<QString>& given, QSt
     return true;
 }
 
+// %1: the version; %2: the options both programs share.
+const char usageText[] =
+    "Usage: zalvo-cli COMMAND [OPTIONS] [--simulate=115|235|255] [--scenario=FILE]\n"
+    "Reads the Zalvo electrostatic field meters on USB without a window, version %1.\n"
+    "\n"
+    "Commands:\n"
+    "  identify [--json]\n"
+    "      serial number, software version, device type and, for 235 and 255, the battery\n"
+    "  read [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM] [--count N]\n"
+    "       [--interval MS] [--json]\n"
+    "      N evaluated values (default 1), one line each, as the display window shows them\n"
+    "  log --interval MS [--duration S | --samples N] [--output FILE] [--reconnect]\n"
+    "      [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM]\n"
+    "      records one value per interval into a recording file until the duration or the\n"
+    "      number of samples is reached, or until SIGINT (Ctrl+C) or SIGTERM\n"
+    "\n"
+    "Options:\n"
+    "  --mode F|V|4|M     field meter, voltmeter adapters, distance voltmeter; default: the\n"
+    "                     instrument's mode (235, 255) or F (115)\n"
+    "  --range 0..3|auto  fixed range, 0 the largest, 3 the smallest; default auto\n"
+    "  --distance MM      measuring distance for --mode M, 5 to 300 (default 5)\n"
+    "  --interval MS      time from one reading to the next, 200 to 86400000 (read: 200)\n"
+    "  --count N          readings of read\n"
+    "  --duration S       log for S seconds\n"
+    "  --samples N        log N readings\n"
+    "  --output FILE      the recording file; never replaced if it exists (default: a new\n"
+    "                     file in $XDG_DATA_HOME/zalvo/recordings)\n"
+    "  --reconnect        log: wait for a lost instrument to come back and go on\n"
+    "  --json             one JSON object per line\n"
+    "%2"
+    "\n"
+    "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad scenario\n"
+    "file, 3 no instrument, 4 instrument lost, 5 recording file error, 6 instrument lost\n"
+    "and not back when --duration ended (--reconnect).\n";
+
 }  // namespace
 
 bool parseCliOptions(const QStringList& arguments, CliOptions& options, QString& error) {
@@ -206,49 +241,8 @@ bool parseCliOptions(const QStringList& arguments, CliOptions& options, QString&
 }
 
 QString cliUsage() {
-    return QStringLiteral(
-               "Usage: zalvo-cli COMMAND [OPTIONS] [--simulate=115|235|255] [--scenario=FILE]\n"
-               "Reads the Zalvo electrostatic field meters on USB without a window, version "
-               "%1.\n")
-               .arg(QStringLiteral(ZALVO_FILE_VERSION)) +
-           QStringLiteral(
-               "\n"
-               "Commands:\n"
-               "  identify [--json]\n"
-               "      serial number, software version, device type and, for 235 and 255, the "
-               "battery\n"
-               "  read [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM] [--count N]\n"
-               "       [--interval MS] [--json]\n"
-               "      N evaluated values (default 1), one line each, as the display window shows "
-               "them\n"
-               "  log --interval MS [--duration S | --samples N] [--output FILE] [--reconnect]\n"
-               "      [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM]\n"
-               "      records one value per interval into a recording file until the duration or "
-               "the\n"
-               "      number of samples is reached, or until SIGINT (Ctrl+C) or SIGTERM\n"
-               "\n"
-               "Options:\n"
-               "  --mode F|V|4|M     field meter, voltmeter adapters, distance voltmeter; default: "
-               "the\n"
-               "                     instrument's mode (235, 255) or F (115)\n"
-               "  --range 0..3|auto  fixed range, 0 the largest, 3 the smallest; default auto\n"
-               "  --distance MM      measuring distance for --mode M, 5 to 300 (default 5)\n"
-               "  --interval MS      time from one reading to the next, 200 to 86400000 (read: "
-               "200)\n"
-               "  --count N          readings of read\n"
-               "  --duration S       log for S seconds\n"
-               "  --samples N        log N readings\n"
-               "  --output FILE      the recording file; never replaced if it exists (default: a "
-               "new\n"
-               "                     file in $XDG_DATA_HOME/zalvo/recordings)\n"
-               "  --reconnect        log: wait for a lost instrument to come back and go on\n"
-               "  --json             one JSON object per line\n") +
-           sharedOptionsHelp() +
-           QStringLiteral(
-               "\n"
-               "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad "
-               "scenario\n"
-               "file, 3 no instrument, 4 instrument lost, 5 recording file error.\n");
+    return QString::fromLatin1(usageText).arg(QStringLiteral(ZALVO_FILE_VERSION),
+                                              sharedOptionsHelp());
 }
 
 QString cliVersionLine() {

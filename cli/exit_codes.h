@@ -8,4 +8,5 @@ constexpr int badScenario = 2;     // the --scenario file cannot be read or has 
 constexpr int noInstrument = 3;    // no instrument to open, no identity, unknown device type
 constexpr int instrumentLost = 4;  // the instrument stopped answering during the command
 constexpr int fileError = 5;       // the recording file cannot be created or written
+constexpr int neverBack = 6;       // --reconnect: the lost instrument was still away at the end
 }  // namespace exitCode

@@ -1,18 +1,19 @@
 #include "cli/identify_command.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
+#include "cli/measuring_setup.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 
 int runIdentify(const CliOptions& options, const InstrumentConnection& connection) {
     InstrumentIdentity identity;
-    if (!openAndIdentify(identity)) {
-        printMessage(connection.noConnectionMessage());
-        return exitCode::noInstrument;
+    // An unknown device type is no instrument of this program: its battery is not asked either.
+    const int identified = identifyKnownInstrument(connection, identity);
+    if (identified != exitCode::ok) {
+        return identified;
     }
     // Only the hand-held types report their battery; 115 is not asked, as in "Device info".
     const bool hasBattery = identity.deviceType != deviceType115;
@@ -38,7 +39,7 @@ int runIdentify(const CliOptions& options, const InstrumentConnection& connectio
         if (hasBattery) {
             object.insert(QStringLiteral("batteryOk"), batteryOk);
         }
-        printLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        printLine(jsonLine(object));
     } else {
         printLine(QStringLiteral("Serial number:    ") + printableText(identity.serialNumber));
         printLine(QStringLiteral("Software version: ") + printableText(identity.softwareVersion));

@@ -56,13 +56,3 @@ bool openAndIdentify(InstrumentIdentity& identity) {
 bool isKnownDeviceType(int deviceType) {
     return !modeItems(deviceType).isEmpty();
 }
-
-QString printableText(const QString& text) {
-    QString printable = text;
-    for (QChar& c : printable) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            c = QLatin1Char('?');
-        }
-    }
-    return printable;
-}

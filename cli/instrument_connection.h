@@ -5,6 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "device/usb_backend.h"
+#include "recording/printable_text.h"
 
 class LibusbBackend;
 
@@ -41,6 +42,3 @@ bool openAndIdentify(InstrumentIdentity& identity);
 
 // The device types whose modes and ranges this program knows.
 bool isKnownDeviceType(int deviceType);
-
-// Identity texts may hold any byte; a terminal gets "?" for control characters.
-QString printableText(const QString& text);

@@ -36,7 +36,7 @@ private:
     RecordingHeader headerFor(const Reading& firstReading);
     int createFile(const RecordingHeader& header);
     bool runCycle();
-    void correctRangeAndMode(Reading& reading, unsigned char& batteryOk);
+    int correctRangeAndMode(Reading& reading, unsigned char& batteryOk);
     bool record(const EvaluationResult& shown, qint64 elapsedMs, const QDateTime& time);
     bool recoverInstrument(int result);
     bool waitForInstrument();
@@ -207,7 +207,8 @@ bool LogSession::recoverInstrument(int result) {
                            "instrument to come back")
                 .arg(result));
     if (!waitForInstrument()) {
-        return finish(exitCode::ok);
+        // A script must tell a log whose end the instrument missed from a complete one.
+        return finish(stopRequested() ? exitCode::ok : exitCode::neverBack);
     }
     message(QStringLiteral("the instrument is back; the log goes on"));
     if (options.modeLetter) {
@@ -219,12 +220,13 @@ bool LogSession::recoverInstrument(int result) {
 }
 
 // The chart's range rules after a reading, its battery warning and the mode the instrument
-// reports.
-void LogSession::correctRangeAndMode(Reading& reading, unsigned char& batteryOk) {
-    correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                 reading.overrange, batteryOk, [this] { evaluation.reset(); });
-    if (setup.identity.deviceType == deviceType115) {
-        return;
+// reports; the result of the re-read after a forced range, or 1.
+int LogSession::correctRangeAndMode(Reading& reading, unsigned char& batteryOk) {
+    const int result =
+        correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                     reading.overrange, batteryOk, [this] { evaluation.reset(); });
+    if (result < 1 || setup.identity.deviceType == deviceType115) {
+        return result;
     }
     if ((batteryOk == 0) != batteryLow) {
         batteryLow = batteryOk == 0;
@@ -237,6 +239,7 @@ void LogSession::correctRangeAndMode(Reading& reading, unsigned char& batteryOk)
     if (readMode(modeIndex, letter) > 0) {
         adoptMode(letter);
     }
+    return result;
 }
 
 bool LogSession::record(const EvaluationResult& shown, qint64 elapsedMs, const QDateTime& time) {
@@ -274,12 +277,14 @@ bool LogSession::runCycle() {
     const QDateTime wallTime = QDateTime::currentDateTime();
     Reading reading;
     unsigned char batteryOk = 1;
-    const int result =
+    int result =
         readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+    if (result >= 1) {
+        result = correctRangeAndMode(reading, batteryOk);
+    }
     if (result < 1) {
         return recoverInstrument(result);
     }
-    correctRangeAndMode(reading, batteryOk);
     ++samples;
     const auto elapsedMs = static_cast<qint64>((cycleStart - firstCycleStart) * 1000.0);
     if (!record(evaluation.evaluate(data, inputFor(reading)), elapsedMs, wallTime)) {
@@ -297,6 +302,11 @@ bool LogSession::runCycle() {
 }
 
 int LogSession::run() {
+    // A file that cannot be written must not leave the instrument reconfigured.
+    if (!options.outputFile.isEmpty() && !writer.checkNewFile(options.outputFile)) {
+        message(writer.errorString());
+        return exitCode::fileError;
+    }
     const int prepared = prepareMeasuring(options, connection, WindowKind::Chart, setup);
     if (prepared != exitCode::ok) {
         return prepared;

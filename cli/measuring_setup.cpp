@@ -6,19 +6,27 @@
 #include "cli/mode_choice.h"
 #include "measure/range_items.h"
 
-int prepareMeasuring(const CliOptions& options, const InstrumentConnection& connection,
-                     WindowKind kind, MeasuringSetup& setup) {
-    if (!openAndIdentify(setup.identity)) {
+int identifyKnownInstrument(const InstrumentConnection& connection, InstrumentIdentity& identity) {
+    if (!openAndIdentify(identity)) {
         printMessage(connection.noConnectionMessage());
         return exitCode::noInstrument;
     }
-    const int deviceType = setup.identity.deviceType;
-    if (!isKnownDeviceType(deviceType)) {
+    if (!isKnownDeviceType(identity.deviceType)) {
         printMessage(QStringLiteral("the instrument reports device type '%1', which this program "
                                     "does not know")
-                         .arg(printableText(setup.identity.deviceTypeText)));
+                         .arg(printableText(identity.deviceTypeText)));
         return exitCode::noInstrument;
     }
+    return exitCode::ok;
+}
+
+int prepareMeasuring(const CliOptions& options, const InstrumentConnection& connection,
+                     WindowKind kind, MeasuringSetup& setup) {
+    const int identified = identifyKnownInstrument(connection, setup.identity);
+    if (identified != exitCode::ok) {
+        return identified;
+    }
+    const int deviceType = setup.identity.deviceType;
     MainFormData& data = mainFormData();
     data.deviceType = deviceType;
     data.currentRange = options.rangeIndex;

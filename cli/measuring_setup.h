@@ -13,8 +13,12 @@ struct MeasuringSetup {
     QStringList rangeItems;  // the window's range items; the distance rule reads them in 'M'
 };
 
-// Opens and identifies the instrument, checks its device type, chooses the mode and builds
-// the range items as the window of that kind would. Sets the device type and currentRange of
+// Opens and identifies the instrument and checks that this program knows its device type;
+// says what failed. Returns the exit code; exitCode::ok to go on.
+int identifyKnownInstrument(const InstrumentConnection& connection, InstrumentIdentity& identity);
+
+// identifyKnownInstrument, then chooses the mode and builds the range items as the window of
+// that kind would. Sets the device type and currentRange of
 // mainFormData(). Returns the exit code; exitCode::ok to go on.
 int prepareMeasuring(const CliOptions& options, const InstrumentConnection& connection,
                      WindowKind kind, MeasuringSetup& setup);

@@ -1,6 +1,5 @@
 #include "cli/read_command.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include "app/main_form_data.h"
@@ -32,7 +31,7 @@ QString textLine(const EvaluationResult& result) {
 
 // The value rounded to 15 significant digits, so that 3 counts of 0.1 give 0.3 and not the
 // 0.30000000000000004 the product holds.
-QString jsonLine(const EvaluationResult& result, bool hasBattery, bool batteryOk) {
+QString readingJson(const EvaluationResult& result, bool hasBattery, bool batteryOk) {
     QJsonObject object{
         {QStringLiteral("value"),
          result.overrange ? QJsonValue()
@@ -45,7 +44,7 @@ QString jsonLine(const EvaluationResult& result, bool hasBattery, bool batteryOk
     if (hasBattery) {
         object.insert(QStringLiteral("batteryOk"), batteryOk);
     }
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    return jsonLine(object);
 }
 
 }  // namespace
@@ -84,13 +83,16 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
         if (rangeControl.rangeSelectionChanged(data.currentRange)) {
             setRange(static_cast<unsigned>(data.currentRange));
         }
-        const int result =
+        int result =
             readMeasurement(reading.value, reading.rangeIndex, reading.overrange, batteryOk, 1);
+        if (result >= 1) {
+            result =
+                correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                             reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
+        }
         if (result < 1) {
             return reportLostInstrument(result);
         }
-        correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                     reading.overrange, batteryOk, [&evaluation] { evaluation.reset(); });
         if (hasBattery && !batteryOk && !batteryWarned) {
             printMessage(QStringLiteral("Warning - Low Battery !!"));
             batteryWarned = true;
@@ -108,7 +110,7 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
                              .arg(reading.rangeIndex));
             continue;
         }
-        printLine(options.json ? jsonLine(shown, hasBattery, batteryOk != 0) : textLine(shown));
+        printLine(options.json ? readingJson(shown, hasBattery, batteryOk != 0) : textLine(shown));
     }
     return exitCode::ok;
 }

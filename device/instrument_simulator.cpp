@@ -155,7 +155,9 @@ int InstrumentSimulator::controlTransfer(DeviceHandle handle, std::uint8_t reque
         record.data = QByteArray(reinterpret_cast<const char*>(data), result);
     }
     record.result = result;
-    log.push_back(record);
+    if (keepLog) {
+        log.push_back(record);
+    }
     if (transfersUntilUnplug > 0) {
         --transfersUntilUnplug;
     }

@@ -25,7 +25,8 @@ struct TransferRecord {
 };
 
 // An instrument of the family behind the backend interface: it answers the register model of
-// the command set with state, produces a live signal, logs every transfer and injects faults.
+// the command set with state, produces a live signal, logs transfers on request and injects
+// faults.
 class InstrumentSimulator : public UsbBackend {
 public:
     explicit InstrumentSimulator(int deviceType = 235);
@@ -79,7 +80,9 @@ public:
         transferObserver = std::move(observer);
     }
 
-    // What happened.
+    // What happened: only a simulator asked to keep its log has one, as the log grows with
+    // every transfer and a program may run the simulator for days.
+    void keepTransferLog(bool keep) { keepLog = keep; }
     const std::vector<TransferRecord>& transfers() const { return log; }
     void clearTransfers() { log.clear(); }
     int openCount() const { return opens; }
@@ -118,6 +121,7 @@ private:
     DeviceHandle nextHandle = 1;
     std::vector<DeviceHandle> openSet;
     std::map<int, PendingFault> faults;
+    bool keepLog = false;
     std::vector<TransferRecord> log;
     std::function<void(const TransferRecord&)> transferObserver;
 

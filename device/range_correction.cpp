@@ -7,9 +7,9 @@ namespace {
 constexpr unsigned automaticRange = 4;
 }  // namespace
 
-void correctRange(RangeControl& control, int& currentRange, double& value, int& rangeIndex,
-                  int& overrange, unsigned char& batteryOk,
-                  const std::function<void()>& resetValues) {
+int correctRange(RangeControl& control, int& currentRange, double& value, int& rangeIndex,
+                 int& overrange, unsigned char& batteryOk,
+                 const std::function<void()>& resetValues) {
     if (control.sendAutoRange(currentRange)) {
         setRange(automaticRange);
     }
@@ -17,8 +17,11 @@ void correctRange(RangeControl& control, int& currentRange, double& value, int& 
         setRange(static_cast<unsigned>(currentRange));
         resetValues();
         programClock().sleepMs(control.pauseBeforeRereadMs());
-        // A failure here shows up in the next cycle's reading.
-        readMeasurement(value, rangeIndex, overrange, batteryOk, 1);
+        const int result = readMeasurement(value, rangeIndex, overrange, batteryOk, 1);
+        if (result < 1) {
+            return result;
+        }
         currentRange = control.rangeAfterForcing(currentRange, rangeIndex);
     }
+    return 1;
 }

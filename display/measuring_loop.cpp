@@ -15,6 +15,7 @@
 #include "display/cycle_time.h"
 #include "display/form_display.h"
 #include "measure/range_control.h"
+#include "settings/program_settings.h"
 
 namespace {
 
@@ -89,7 +90,11 @@ void TFormDisplay::measuringCycle(RangeControl& rangeControl, TickState& tick) {
         setRange(static_cast<unsigned>(data.currentRange));
     }
     DeviceReading reading;
-    const int result = reading.read();
+    int result = reading.read();
+    if (result >= 1) {
+        result = correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
+                              reading.overrange, reading.batteryOk, [this] { resetDisplay(); });
+    }
     if (result < 1) {
         operatorDialogs().showMessage(
             QStringLiteral("No connection to the USB device! Error no = ") +
@@ -97,8 +102,6 @@ void TFormDisplay::measuringCycle(RangeControl& rangeControl, TickState& tick) {
             QStringLiteral("E R R O R occurred"));
         terminateProgram(-1);
     }
-    correctRange(rangeControl, data.currentRange, reading.value, reading.rangeIndex,
-                 reading.overrange, reading.batteryOk, [this] { resetDisplay(); });
 
     const bool lowBattery = reading.batteryOk == 0 && data.deviceType != 115;
     if (lowBattery) {
@@ -170,7 +173,8 @@ void TFormDisplay::showEvaluation(const EvaluationResult& result) {
 void TFormDisplay::waitForCycleEnd(double cycleStart) {
     // The setting is read anew in every turn: the setup dialog may change it meanwhile.
     const auto samplingTime = [] {
-        return static_cast<std::uint32_t>(mainFormData().samplingTimeDisplay);
+        return static_cast<std::uint32_t>(
+            usableSamplingTime(mainFormData().samplingTimeDisplay, smallestSamplingTimeDisplay));
     };
     std::uint32_t cycleTime = 0;
     do {

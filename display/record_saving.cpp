@@ -8,6 +8,7 @@
 #include "app/windows.h"
 #include "display/form_display.h"
 #include "display/record_file.h"
+#include "recording/printable_text.h"
 #include "settings/data_directory.h"
 #include "settings/ini_file.h"
 #include "settings/program_settings.h"
@@ -19,9 +20,10 @@ void TFormDisplay::BitBtnSavedataClick() {
     operatorDialogs().inputText(QStringLiteral("Input dialog"),
                                 QStringLiteral("Input comment to the measurement"), comment);
 
-    measurementRecord.recSerialNumber = MainForm->Label_Serial_number->text();
-    measurementRecord.recDeviceType = MainForm->Label_Device_type->text();
-    measurementRecord.recSwVersion = MainForm->Label_SW_version->text();
+    // The instrument's texts may hold any byte; a control character would break the line.
+    measurementRecord.recSerialNumber = printableText(MainForm->Label_Serial_number->text());
+    measurementRecord.recDeviceType = printableText(MainForm->Label_Device_type->text());
+    measurementRecord.recSwVersion = printableText(MainForm->Label_SW_version->text());
     const QDateTime now = QDateTime::currentDateTime();
     measurementRecord.recDate = recordDateText(now.date(), QLocale());
     measurementRecord.recTime = recordTimeText(now.time(), QLocale());

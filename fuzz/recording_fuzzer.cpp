@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "recording/printable_text.h"
 #include "recording/recording_file.h"
 #include "recording/recording_reader.h"
 
@@ -47,17 +48,6 @@ void checkAnyBytes(const QByteArray& bytes) {
         check(point.elapsedMs >= 0, "an elapsed time is not negative");
         check(!std::isinf(point.value), "a value is a number or missing");
     }
-}
-
-// Texts go into the file with control characters as "?": one line per row whatever they hold.
-QString asWritten(const QString& text) {
-    QString written = text;
-    for (QChar& c : written) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            c = QLatin1Char('?');
-        }
-    }
-    return written;
 }
 
 QString textFrom(FuzzedDataProvider& input) {
@@ -130,7 +120,7 @@ void checkRoundTrip(FuzzedDataProvider& input) {
             &read.program,         &read.deviceType, &read.serialNumber,
             &read.softwareVersion, &read.modeText,   &read.rangeText,
             &read.rangeSetting,    &read.unit,       &read.distanceMm};
-        check(*readTexts[i] == asWritten(*texts[i]), "a header text reads back");
+        check(*readTexts[i] == printableText(*texts[i]), "a header text reads back");
     }
     check(loaded.header.samplingTimeMs == header.samplingTimeMs, "the sampling time reads back");
     check(
@@ -138,8 +128,8 @@ void checkRoundTrip(FuzzedDataProvider& input) {
         "the start reads back with its offset");
     check(loaded.header.otherKeys.size() == header.otherKeys.size(), "other keys read back");
     for (qsizetype i = 0; i < header.otherKeys.size(); ++i) {
-        check(loaded.header.otherKeys[i].first == asWritten(header.otherKeys[i].first) &&
-                  loaded.header.otherKeys[i].second == asWritten(header.otherKeys[i].second),
+        check(loaded.header.otherKeys[i].first == printableText(header.otherKeys[i].first) &&
+                  loaded.header.otherKeys[i].second == printableText(header.otherKeys[i].second),
               "another key reads back with its value");
     }
     check(loaded.points.size() == rows.size(), "every row reads back");
@@ -148,7 +138,7 @@ void checkRoundTrip(FuzzedDataProvider& input) {
         const RecordedPoint& point = loaded.points[i];
         check(point.elapsedMs == row.elapsedMs, "the elapsed time reads back");
         check(point.overrange == row.overrange && point.gap == row.gap, "the flags read back");
-        check(point.unit == asWritten(row.unit), "the unit reads back");
+        check(point.unit == printableText(row.unit), "the unit reads back");
         if (row.overrange || !std::isfinite(row.value)) {
             check(std::isnan(point.value), "a row without a value reads as NaN");
         } else {

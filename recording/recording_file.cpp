@@ -4,18 +4,13 @@
 #include <cmath>
 
 #include "recording/csv_fields.h"
+#include "recording/printable_text.h"
 
 namespace {
 
 // Control characters would break the one-line-per-row rule; identity texts can hold any byte.
 QString cleanText(const QString& text) {
-    QString clean = text;
-    for (QChar& c : clean) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            c = QLatin1Char('?');
-        }
-    }
-    return csvField(clean);
+    return csvField(printableText(text));
 }
 
 QString fileNamePart(const QString& text) {

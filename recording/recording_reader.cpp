@@ -11,6 +11,8 @@ namespace {
 
 // Far beyond any line this program writes; a longer one is damage, not a row.
 constexpr qint64 maximumLineBytes = 64 * 1024;
+// The program writes a dozen header lines; a file with this many is no recording of it.
+constexpr int maximumHeaderLines = 1000;
 
 // Positions of the columns in the file; -1 for a column the file does not have.
 struct Columns {
@@ -24,7 +26,9 @@ struct Columns {
 
 class LineSource {
 public:
-    LineSource(QIODevice& device) : device(device) {}
+    // The line buffer is made once: reading into a fresh one of the largest size for every
+    // line would cost a 64 KiB allocation per line.
+    LineSource(QIODevice& device) : device(device), buffer(maximumLineBytes + 2, '\0') {}
 
     enum class Result { Line, End, CutOff, TooLong };
 
@@ -33,16 +37,17 @@ public:
         if (device.atEnd()) {
             return Result::End;
         }
-        QByteArray bytes = device.readLine(maximumLineBytes + 1);
+        // Up to maximumLineBytes + 1 bytes and a terminating zero.
+        qint64 size = device.readLine(buffer.data(), buffer.size());
         ++number;
-        if (!bytes.endsWith('\n')) {
-            if (bytes.isEmpty() && device.atEnd()) {
+        if (size <= 0 || buffer[size - 1] != '\n') {
+            if (size <= 0 && device.atEnd()) {
                 return Result::End;
             }
             return device.atEnd() ? Result::CutOff : Result::TooLong;
         }
-        bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
-        line = QString::fromUtf8(bytes);
+        size -= size > 1 && buffer[size - 2] == '\r' ? 2 : 1;
+        line = QString::fromUtf8(buffer.constData(), size);
         return Result::Line;
     }
 
@@ -50,6 +55,7 @@ public:
 
 private:
     QIODevice& device;
+    QByteArray buffer;
     int number = 0;
 };
 
@@ -178,6 +184,13 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
             return refused(
                 QStringLiteral("%1 ends before its column header: the header is incomplete")
                     .arg(name));
+        }
+        if (source.lineNumber() > maximumHeaderLines) {
+            return refused(
+                QStringLiteral("%1 has more than %2 lines before its column header: this is no "
+                               "recording of this program")
+                    .arg(name)
+                    .arg(maximumHeaderLines));
         }
         if (!line.startsWith(QLatin1Char('#'))) {
             if (!readColumns(line, columns)) {

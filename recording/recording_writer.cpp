@@ -1,6 +1,7 @@
 #include "recording/recording_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -58,11 +59,7 @@ bool RecordingWriter::create(const QString& path, const RecordingHeader& header)
     const QByteArray name = QFile::encodeName(path);
     fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd_ < 0) {
-        const int errorNumber = errno;
-        exists_ = errorNumber == EEXIST;
-        fail(exists_ ? QStringLiteral("%1 exists already and is not replaced").arg(path)
-                     : QStringLiteral("cannot create %1").arg(path),
-             exists_ ? 0 : errorNumber);
+        failToCreate(path, errno);
         return false;
     }
     if (!writeAll(recordingHeaderText(header)) || !syncFile()) {
@@ -179,6 +176,29 @@ bool RecordingWriter::takeSyncFailure() {
     }
     fail(QStringLiteral("cannot save %1 to the disk").arg(path_), errorNumber);
     return true;
+}
+
+bool RecordingWriter::checkNewFile(const QString& path) {
+    error_.clear();
+    failed_ = false;
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) == 0) {
+        failToCreate(path, EEXIST);
+        return false;
+    }
+    const QByteArray directory = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::access(directory.constData(), W_OK | X_OK) != 0) {
+        failToCreate(path, errno);
+        return false;
+    }
+    return true;
+}
+
+void RecordingWriter::failToCreate(const QString& path, int errorNumber) {
+    exists_ = errorNumber == EEXIST;
+    fail(exists_ ? QStringLiteral("%1 exists already and is not replaced").arg(path)
+                 : QStringLiteral("cannot create %1").arg(path),
+         exists_ ? 0 : errorNumber);
 }
 
 void RecordingWriter::fail(const QString& what, int errorNumber) {

@@ -37,6 +37,10 @@ public:
     // first suffix that names no existing file.
     bool createIn(const QString& directory, const RecordingHeader& header);
 
+    // Whether create(path) may succeed, before anything else is done for the recording: false
+    // with errorString() when the name is taken or its directory takes no new file.
+    bool checkNewFile(const QString& path);
+
     AppendResult append(const RecordedRow& row);
     // Syncs now and waits for it, e.g. before a long pause without rows; false when it failed.
     bool sync();
@@ -54,6 +58,7 @@ private:
     bool writeAll(const QByteArray& bytes);
     bool syncFile();
     bool takeSyncFailure();
+    void failToCreate(const QString& path, int errorNumber);
     void fail(const QString& what, int errorNumber);
 
     int fd_ = -1;

@@ -70,10 +70,13 @@ void writeIniEntries(const QString& filePath, const std::vector<IniEntry>& entri
     }
 
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a full disk fails the write itself: a buffered text is only flushed
+    // by commit(), which would then put the incomplete temporary file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw SettingsWriteError(filePath, file.errorString());
     }
-    if (file.write(text.bytes()) != text.bytes().size()) {
+    if (file.write(text.bytes()) != text.bytes().size() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
         throw SettingsWriteError(filePath, file.errorString());
     }
     if (!file.commit()) {

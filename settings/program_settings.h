@@ -11,6 +11,16 @@ struct ProgramSettings {
     int samplingTimeChart = 200;
 };
 
+// The smallest sampling times the windows offer. A smaller one from the file (a negative
+// number, say) is measured with as this smallest one, while the file keeps what it holds.
+constexpr int smallestSamplingTimeDisplay = 0;
+constexpr int smallestSamplingTimeChart = 200;
+
+// The sampling time a loop measures with, for a setting and the smallest value it allows.
+constexpr int usableSamplingTime(int milliseconds, int smallest) {
+    return milliseconds < smallest ? smallest : milliseconds;
+}
+
 // Reads the settings once from the file; a missing file or key, or a value that is not an
 // integer where one is expected, gives the default (the data directory's is
 // defaultDataDirectory()). Values are used as found, without a range check.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QLocale>
@@ -13,6 +14,9 @@
 #include <vector>
 
 #include "chart/chart_widget.h"
+#include "chart/recording_view.h"
+#include "recording/recording_reader.h"
+#include "tests/support/full_filesystem.h"
 
 namespace {
 
@@ -155,4 +159,48 @@ TEST_F(ChartExportTest, ReportsAFileItCannotWriteAndLeavesNothingBehind) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(saveChartSvg(chart, path("no such folder/chart.svg")));
     EXPECT_FALSE(saveChartPdf(chart, path("no such folder/chart.pdf")));
+}
+
+TEST_F(ChartExportTest, AHostileRecordingsUnitIsNoFormulaAndItsNumbersStay) {
+    const std::pair<QByteArray, QByteArray> units[] = {
+        {"=HYPERLINK(\"\"http://x\"\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+1", "\"'+1\""},
+        {"-1", "\"'-1\""},
+        {"@SUM(A1)", "\"'@SUM(A1)\""},
+        {"kV/m", "\"kV/m\""},
+    };
+    for (const auto& [unit, cell] : units) {
+        QByteArray file = "# Zalvo recording,1\nelapsed_ms,value,unit\n0,-1.5,\"" + unit +
+                          "\"\n200,+2,\"" + unit + "\"\n";
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::ReadOnly);
+        showRecording(chart, readRecording(buffer, "hostile.csv"));
+        ASSERT_TRUE(exportChartCsv(chart, path("hostile.csv")));
+        EXPECT_EQ(contents(path("hostile.csv")),
+                  "elapsed ms,value,unit\r\n0,-1.5," + cell + "\r\n200,2," + cell + "\r\n");
+    }
+}
+
+TEST_F(ChartExportTest, AFullDiskFailsEveryExportAndKeepsTheOldFile) {
+    FullFilesystem disk;
+    if (!disk.isMounted()) {
+        GTEST_SKIP() << disk.reason().toStdString();
+    }
+    const QStringList names{"chart.csv", "chart.png", "chart.svg", "chart.pdf"};
+    for (const QString& name : names) {
+        QFile file(disk.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("old");
+    }
+    ASSERT_TRUE(disk.fill());
+    chart.addPoint(0.0, 1.0);
+    QString error;
+    EXPECT_FALSE(exportChartCsv(chart, disk.filePath("chart.csv"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    for (const QString& name : names.mid(1)) {
+        EXPECT_FALSE(saveChartImage(chart, disk.filePath(name))) << name.toStdString();
+    }
+    for (const QString& name : names) {
+        EXPECT_EQ(contents(disk.filePath(name)), "old") << name.toStdString();
+    }
 }

@@ -150,7 +150,7 @@ TEST_F(RecordingWindowTest, ALostConnectionKeepsEveryPointReadBeforeIt) {
     expectFileHoldsTheChart(files[0]);
 }
 
-TEST_F(RecordingWindowTest, EveryClearOfTheChartBeginsANewFileAndNoneIsDeleted) {
+TEST_F(RecordingWindowTest, AResetBeginsANewFileAForcedRangeGoesOnInItAndNoneIsDeleted) {
     prepare();
     sim.setValues({1000});
     record([this](int n) {
@@ -166,7 +166,7 @@ TEST_F(RecordingWindowTest, EveryClearOfTheChartBeginsANewFileAndNoneIsDeleted) 
     });
 
     QStringList files = DataHomeScope::recordingFiles();
-    ASSERT_EQ(files.size(), 3);
+    ASSERT_EQ(files.size(), 2);
     std::vector<std::vector<RecordedPoint>> parts;
     for (const QString& file : files) {
         const LoadedRecording loaded = loadRecording(file);
@@ -177,19 +177,52 @@ TEST_F(RecordingWindowTest, EveryClearOfTheChartBeginsANewFileAndNoneIsDeleted) 
     EXPECT_EQ(parts[0][0].elapsedMs, 0);
     EXPECT_EQ(parts[0][0].value, 1.0);
     // After a clear the chart goes on at the length of the cycle in progress, and so does the file.
-    ASSERT_FALSE(parts[1].empty());
+    ASSERT_GT(parts[1].size(), chart->Chart1->pointCount());
     EXPECT_EQ(parts[1][0].elapsedMs, 200);
     EXPECT_EQ(parts[1][0].unit, "kV/m");
-    EXPECT_EQ(loadRecording(files[2]).header.rangeText, "200kV/m");
-    EXPECT_EQ(parts[2][0].value, 100.0);
-    expectFileHoldsTheChart(files[2]);
+    // The forced range cleared the chart; the file holds the points before it and goes on.
+    EXPECT_EQ(parts[1][0].value, 1.0);
+    EXPECT_EQ(parts[1].back().value, 100.0);
+    for (std::size_t i = 1; i < parts[1].size(); ++i) {
+        EXPECT_GT(parts[1][i].elapsedMs, parts[1][i - 1].elapsedMs) << "row " << i;
+    }
 
     // A new Start adds a file; the earlier ones stay as they were.
     recordUntilBreakAt(3);
     files = DataHomeScope::recordingFiles();
-    ASSERT_EQ(files.size(), 4);
+    ASSERT_EQ(files.size(), 3);
     EXPECT_EQ(loadRecording(files[0]).points.size(), 3u);
-    expectFileHoldsTheChart(files[3]);
+    expectFileHoldsTheChart(files[2]);
+}
+
+TEST_F(RecordingWindowTest, ARangeTheInstrumentRefusesEveryCycleLeavesOneFile) {
+    prepare();
+    sim.setValues({1000});
+    record([this](int n) {
+        if (n == 2) {
+            sim.setReportedRange(0x10);
+        }
+        if (n == 20) {
+            operatorDoes([this] { chart->BitBtn_BreakClick(); });
+        }
+    });
+    const QStringList files = DataHomeScope::recordingFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_GT(loadRecording(files[0]).points.size(), 5u);
+}
+
+TEST_F(RecordingWindowTest, ASamplingTimeBelowTheSmallestRecordsAndReopensAsTheSmallest) {
+    // As read from a hand-edited SETUP.INI.
+    main->samplingTimeChart = -5;
+    main->storedSamplingTimeChart = -5;
+    prepare();
+    recordUntilBreakAt(4);
+    EXPECT_EQ(pointXs(), (std::vector<double>{0, 200, 400}));
+    EXPECT_EQ(chart->Label_SampleTime_Value->text(), "200 mSek");
+    EXPECT_EQ(main->samplingTimeChart, -5);
+    const LoadedRecording loaded = loadRecording(DataHomeScope::recordingFiles().value(0));
+    ASSERT_EQ(loaded.status, Status::Complete) << loaded.message.toStdString();
+    EXPECT_EQ(loaded.header.samplingTimeMs, 200);
 }
 
 TEST_F(RecordingWindowTest, TheRecordingCanBeOpenedAgainIntoTheWindowsChart) {

@@ -5,6 +5,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli_run.h"
+#include "recording/recording_reader.h"
 
 namespace {
 
@@ -68,19 +69,36 @@ TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
     EXPECT_EQ(none.err, "zalvo-cli: No connection to the USB device!\n");
     EXPECT_TRUE(none.out.isEmpty());
 
+    // An unknown device type is no instrument of this program; its battery is not read (the
+    // instrument is gone after the identity, so a battery read would end in exit code 4).
+    const CliResult unknown = scratch.run(
+        {"identify",
+         "--scenario=" + scratch.scenario("identity 12340417 133 999\nunplug-after 1\n")});
+    EXPECT_EQ(unknown.exitCode, exitCode::noInstrument) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("device type '999'")) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.out.isEmpty()) << unknown.out.toStdString();
+
     const CliResult bad = scratch.run({"identify", "--scenario=" + scratch.scenario("type 116\n")});
     EXPECT_EQ(bad.exitCode, exitCode::badScenario);
     EXPECT_TRUE(bad.err.contains("s.scn:1: device type must be 115, 235 or 255"))
         << bad.err.toStdString();
 
-    // Control bytes from the instrument do not reach the terminal; JSON keeps them escaped.
-    const QString raw = scratch.scenario("identity-hex 31320A340000000031333320313135\n");
+    // Control bytes from the instrument, C0 and C1 (here CSI and NEL), reach neither the
+    // terminal nor a recording; JSON keeps them escaped.
+    const QString raw = scratch.scenario("identity-hex 9B33316D85580A0031333320323335\n");
     const CliResult text = scratch.run({"identify", "--scenario=" + raw});
     EXPECT_EQ(text.exitCode, exitCode::ok);
-    EXPECT_TRUE(text.out.startsWith("Serial number:    12?4????\n")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.startsWith("Serial number:    ?31m?X??\n")) << text.out.toStdString();
     const CliResult json = scratch.run({"identify", "--json", "--scenario=" + raw});
+    EXPECT_FALSE(json.out.contains(QChar(0x9B)) || json.out.contains(QChar(0x85)));
     EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).object()["serialNumber"].toString(),
-              QString::fromLatin1("12\n4\0\0\0\0", 8));
+              QString::fromLatin1("\x9B"
+                                  "31m\x85X\n\0",
+                                  8));
+    const QString output = scratch.path("raw.csv");
+    scratch.run(
+        {"log", "--scenario=" + raw, "--interval", "200", "--samples", "1", "--output", output});
+    EXPECT_EQ(loadRecording(output).header.serialNumber, "?31m?X??");
 }
 
 TEST(CliUsage, BadCommandLinesExitWithOneAndHelpWithZero) {

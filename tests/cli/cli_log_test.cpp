@@ -177,6 +177,17 @@ TEST(CliLogInstrument, ALostInstrumentEndsTheLogWithAllRowsWritten) {
     const LoadedRecording recording = loadRecording(output);
     EXPECT_EQ(recording.status, LoadedRecording::Status::Complete);
     EXPECT_EQ(recording.points.size(), 4u);
+
+    // The instrument keeps its own range (-10 kV/m on 40kV/m) and is lost in the re-read
+    // after the forced range: that re-read is no reading and gives no row.
+    const QString forced = scratch.path("forced.csv");
+    const CliResult lostInReread =
+        scratch.run({"log",
+                     "--scenario=" + scratch.scenario("type 235\nvalue 500\nstatus 0x10\n"
+                                                      "range 0x20\nunplug-after 16\n"),
+                     "--interval", "200", "--samples", "5", "--range", "3", "--output", forced});
+    EXPECT_EQ(lostInReread.exitCode, exitCode::instrumentLost) << lostInReread.err.toStdString();
+    EXPECT_TRUE(loadRecording(forced).points.empty());
 }
 
 TEST(CliLogInstrument, WithReconnectTheLogGoesOnAndMarksTheGap) {
@@ -201,9 +212,20 @@ TEST(CliLogInstrument, WithReconnectTheLogGoesOnAndMarksTheGap) {
     EXPECT_GE(recording.points[4].elapsedMs - recording.points[3].elapsedMs, 1500);
 }
 
+TEST(CliLogInstrument, AnInstrumentThatNeverCameBackHasItsOwnExitCode) {
+    CliScratch scratch;
+    const CliResult result = scratch.run(
+        {"log", "--scenario=" + scratch.scenario("type 115\nvalue 1000\nunplug-after 18\n"),
+         "--interval", "200", "--duration", "2", "--range", "3", "--reconnect", "--output",
+         scratch.path("away.csv")});
+    EXPECT_EQ(result.exitCode, exitCode::neverBack) << result.err.toStdString();
+    EXPECT_EQ(loadRecording(scratch.path("away.csv")).points.size(), 4u);
+}
+
 TEST(CliLogFiles, FileProblemsEndTheLogWithTheirOwnCode) {
     CliScratch scratch;
-    const QString scenario = scratch.scenario("type 115\nvalue 1000\n");
+    // The output is checked before the instrument is touched: an absent one is not noticed.
+    const QString scenario = scratch.scenario("unplugged\n");
     const QString taken = scratch.path("taken.csv");
     {
         QFile file(taken);
@@ -223,8 +245,7 @@ TEST(CliLogFiles, FileProblemsEndTheLogWithTheirOwnCode) {
     EXPECT_TRUE(nowhere.err.startsWith("zalvo-cli: cannot create /nonexistent/x.csv"));
 
     const CliResult none =
-        scratch.run({"log", "--scenario=" + scratch.scenario("unplugged\n", "u.scn"), "--interval",
-                     "200", "--samples", "1"});
+        scratch.run({"log", "--scenario=" + scenario, "--interval", "200", "--samples", "1"});
     EXPECT_EQ(none.exitCode, exitCode::noInstrument);
     EXPECT_FALSE(QDir(scratch.recordings()).exists());
 }

@@ -12,6 +12,8 @@
 // A simulated instrument on simulated time, installed as the device link's backend.
 class SimulatedInstrument : public ::testing::Test {
 protected:
+    SimulatedInstrument() { sim.keepTransferLog(true); }
+
     void SetUp() override {
         setProgramClock(&clock);
         CAD_wandler::setBackend(&sim);

@@ -129,3 +129,14 @@ TEST_F(Simulator, UnknownRequestsStall) {
     EXPECT_EQ(link.controlIn(5, 1, 0x80, &byte, 1), LIBUSB_ERROR_PIPE);
     EXPECT_EQ(link.controlIn(5, 0x99, 0x81, &byte, 1), LIBUSB_ERROR_PIPE);
 }
+
+// The programs run their simulator for days; only a test that asks for it gets a log.
+TEST_F(Simulator, ASimulatorNotAskedForItsLogKeepsNone) {
+    InstrumentSimulator running(235);
+    CAD_wandler::setBackend(&running);
+    for (int i = 0; i < 100; ++i) {
+        read();
+    }
+    EXPECT_TRUE(running.transfers().empty());
+    CAD_wandler::setBackend(&sim);
+}

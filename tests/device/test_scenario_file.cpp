@@ -122,10 +122,13 @@ TEST_F(Scenario, BadLinesAreRefusedWithFileLineAndReason) {
     }
 }
 
-TEST_F(Scenario, MissingFileIsReportedByName) {
+TEST_F(Scenario, MissingAndEndlessFilesAreReportedByName) {
     QString error;
     EXPECT_FALSE(applyScenarioFile("/nonexistent/x.scn", sim, error));
     EXPECT_TRUE(error.startsWith("/nonexistent/x.scn: cannot read the scenario file"));
+    // A device reports no size; it is read up to the cap and no further.
+    EXPECT_FALSE(applyScenarioFile("/dev/zero", sim, error));
+    EXPECT_EQ(error, "/dev/zero: the scenario file is larger than 16 MiB");
 }
 
 TEST_F(Scenario, FileOnDiskIsRead) {

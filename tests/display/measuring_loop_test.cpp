@@ -188,6 +188,14 @@ TEST_F(Loop235, CycleTimeShowsTheRealLengthAndTheSettingInTheLastCycle) {
     // Start's range command (250 ms), the first reading, three cycles of 200 ms and the
     // cycle Break ends right after its reading.
     EXPECT_NEAR(time.clock.nowMs() - startMs, 250 + 50 + 3 * 200 + 50, 1.0);
+
+    // A negative setting (a hand-edited file) measures as 0 does and stays as it is.
+    main->samplingTimeDisplay = -5;
+    const double negativeStartMs = time.clock.nowMs();
+    runMeasuring(5, [](int) {});
+    EXPECT_LT(time.clock.nowMs() - negativeStartMs, 1000.0);
+    EXPECT_EQ(display->LabelRepeatTimeVal->text(), "0 mSek");
+    EXPECT_EQ(main->samplingTimeDisplay, -5);
 }
 
 TEST_F(Loop235, StartAfterBreakRunsANestedLoopThatOneBreakEnds) {

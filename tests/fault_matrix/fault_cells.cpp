@@ -50,8 +50,19 @@ Cell timeout(P procedure, int type, int reg, int count, O expected) {
     return cell;
 }
 
+Cell fullDisk(P procedure, Fault fault) {
+    Cell cell = absent(procedure, 235, O::SaveRefused);
+    cell.fault = fault;
+    return cell;
+}
+
 Cell withError(Cell cell, int errorNo) {
     cell.errorNo = errorNo;
+    return cell;
+}
+
+Cell onOwnRange(Cell cell) {
+    cell.ownRange = true;
     return cell;
 }
 
@@ -178,7 +189,14 @@ void measuringLoop(std::vector<Cell>& cells, P procedure, bool saveAfterwards) {
     cells.push_back(withError(fail(procedure, 235, reg::status, 2, lost), stallError));
     cells.push_back(timeout(procedure, 235, reg::measuredValue, 1, survived));
     if (saveAfterwards) {
+        cells.push_back(fullDisk(procedure, Fault::SettingsDiskFull));
+        cells.push_back(fullDisk(procedure, Fault::RecordDiskFull));
         return;
+    }
+    // Cycle 1 forces the range (written twice) and reads again; a re-read that fails is a
+    // lost instrument, and nothing of it is shown.
+    for (int k = startTransfers + 5; k <= startTransfers + 7; ++k) {
+        cells.push_back(withError(onOwnRange(vanish(procedure, 235, k, lost)), noDeviceError));
     }
     cells.push_back(withError(shortAnswer(procedure, 235, reg::measuredValue, 2, 0, lost), 0));
     cells.push_back(shortAnswer(procedure, 235, reg::measuredValue, 2, 1, survived));
@@ -230,6 +248,11 @@ void chartLoop(std::vector<Cell>& cells) {
     cells.push_back(withError(glitch(c, 235, 7, lost), noDeviceError));
     for (int k : {10, 11, 15, 16, 20}) {
         cells.push_back(glitch(c, 235, k, ran));
+    }
+    // Cycle 1 forces the range (written twice) and reads again; a re-read that fails is a
+    // lost instrument, and nothing of it is plotted.
+    for (int k = 12; k <= 14; ++k) {
+        cells.push_back(withError(onOwnRange(vanish(c, 235, k, lost)), noDeviceError));
     }
     cells.push_back(fail(c, 235, reg::measuredValue, 1, ran));
     cells.push_back(withError(fail(c, 235, reg::measuredValue, 2, lost), stallError));
@@ -339,7 +362,8 @@ std::vector<Cell> faultMatrix() {
 }
 
 std::string cellName(const Cell& cell) {
-    std::string name = procedureName(cell.procedure) + std::to_string(cell.deviceType) + "_";
+    std::string name = procedureName(cell.procedure) + std::to_string(cell.deviceType) + "_" +
+                       (cell.ownRange ? "OwnRange" : "");
     switch (cell.fault) {
         case Fault::Absent:
             return name + "Absent";
@@ -356,6 +380,10 @@ std::string cellName(const Cell& cell) {
         case Fault::Timeout:
             name += "Timeout";
             break;
+        case Fault::SettingsDiskFull:
+            return name + "SettingsDiskFull";
+        case Fault::RecordDiskFull:
+            return name + "RecordDiskFull";
     }
     return name + registerName(cell.reg) + "x" + std::to_string(cell.count);
 }

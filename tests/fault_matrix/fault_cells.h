@@ -23,6 +23,10 @@ enum class Fault {
     Fail,         // the next `count` transfers to `reg` fail with a stall
     Short,        // the next `count` transfers to `reg` move only `bytes` bytes
     Timeout,      // the next `count` transfers to `reg` time out after the full second
+    // The instrument works, but the disk holding SETUP.INI, or the record file, is full when
+    // the operator saves.
+    SettingsDiskFull,
+    RecordDiskFull,
 };
 
 // What the operator must see, and how the program must go on.
@@ -35,6 +39,7 @@ enum class Outcome {
     WindowShown,         // the measuring window shown instead of the main window, no box
     MeasuredUntilBreak,  // the loop ran until the operator's Break, no box
     RecordSaved,         // measured until Break, then one record line appended
+    SaveRefused,         // measured until Break, then the save's write failed: an error box
     ZeroSucceeded,       // instruction, then "Zero point calibration completed successfully."
     ZeroFailed,          // instruction, the "E R R O R" box, then the caller's error box
     ZeroNotOpened,       // only the caller's error box
@@ -48,6 +53,9 @@ struct Cell {
     int reg = -1;       // Fail, Short, Timeout
     int count = 0;
     int bytes = 0;  // Short
+    // From the loop's first cycle on, the instrument reports a range of its own: the loop
+    // forces the selected range and reads again.
+    bool ownRange = false;
     Outcome expected = Outcome::Identified;
     // LostInLoopExit: the number the box names.
     std::optional<int> errorNo;

@@ -2,7 +2,8 @@
 // fault_cells.cpp: the instrument vanishing after each number of transfers, and each register
 // failing, answering short or timing out. Each cell checks the specified outcome, that the
 // procedure ends (bounded in simulated and in real time), that SETUP.INI stays byte-identical
-// unless the operator stored something, and that the record file is only ever appended to.
+// unless the operator stored something, and that the record file is only ever appended to;
+// also a save onto a really full disk, for SETUP.INI and for the record file.
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,7 +12,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
+#include "app/main_form_data.h"
 #include "app/radio_group.h"
 #include "chart/chart_widget.h"
 #include "device/measurement_decoding.h"
@@ -19,6 +22,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_file_path.h"
 #include "tests/fault_matrix/fault_cells.h"
+#include "tests/support/full_filesystem.h"
 #include "tests/windows/window_fixture.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
@@ -163,12 +167,35 @@ protected:
             case Fault::Timeout:
                 sim.timeoutRegister(cell.reg, cell.count);
                 break;
+            case Fault::SettingsDiskFull:
+            case Fault::RecordDiskFull:
+                break;
         }
+    }
+
+    // Moves SETUP.INI (behind a link at its place) or the record file onto a disk that is
+    // then filled; the test skips where no such disk can be made.
+    void fillDiskUnder(Fault fault) {
+        disk = std::make_unique<FullFilesystem>();
+        if (!disk->isMounted()) {
+            GTEST_SKIP() << disk->reason().toStdString();
+        }
+        if (fault == Fault::SettingsDiskFull) {
+            const QString moved = disk->filePath(QStringLiteral("SETUP.INI"));
+            writeFile(moved, knownSettings);
+            ASSERT_TRUE(QFile::remove(settingsFilePath()));
+            ASSERT_TRUE(QFile::link(moved, settingsFilePath()));
+        } else {
+            // A new file: an existing one could take a line into the free end of its last block.
+            recordPath = disk->filePath(QStringLiteral("records.CSV"));
+        }
+        ASSERT_TRUE(disk->fill());
     }
 
     // The operator's part while the procedure runs: Break in the chosen cycle of a loop, OK on
     // the second adjusting reading; Break or Cancel when the procedure does not end.
-    void actAsOperator(Procedure procedure) {
+    void actAsOperator(const Cell& cell) {
+        const Procedure procedure = cell.procedure;
         std::function<void()> giveUp;
         if (procedure == Procedure::ChartLoop) {
             giveUp = [this] { chart->BitBtn_BreakClick(); };
@@ -183,7 +210,7 @@ protected:
                 giveUp();
             }
         };
-        sim.setTransferObserver([this, procedure, giveUp](const TransferRecord& transfer) {
+        sim.setTransferObserver([this, cell, procedure, giveUp](const TransferRecord& transfer) {
             if (++transfers > transferLimit && !runaway) {
                 runaway = true;
                 if (giveUp) {
@@ -204,6 +231,14 @@ protected:
             if (isLoop(procedure) && !afterRangeCommand && ++cycles == breakCycle) {
                 breakPressed = true;
                 giveUp();
+            }
+            if (cell.ownRange && cycles == 1 && !afterRangeCommand) {
+                // A large range other than the selected one, where the signal is no overrange.
+                const int own = mainFormData().currentRange == 0 ? 1 : 0;
+                sim.setReportedRange(rangeCodeFromIndex(static_cast<unsigned>(own)));
+            }
+            if (cell.ownRange && afterRangeCommand && cycles == 1) {
+                shownBeforeReread = display->Label_measuredValue->text();
             }
         });
     }
@@ -278,6 +313,11 @@ protected:
                     EXPECT_EQ(errorNo, *cell.errorNo);
                 }
                 EXPECT_EQ(boxes[0].caption, QStringLiteral("E R R O R occurred"));
+                if (cell.ownRange) {
+                    // The values were reset for the forced range; the failed re-read added none.
+                    EXPECT_EQ(chart->Chart1->pointCount(), 0u);
+                    EXPECT_EQ(display->Label_measuredValue->text(), shownBeforeReread);
+                }
                 break;
             }
             case Outcome::Identified:
@@ -315,6 +355,18 @@ protected:
                 EXPECT_EQ(ranges->itemIndex(), cell.rangeItem.value_or(ranges->itemIndex()));
                 break;
             }
+            case Outcome::SaveRefused:
+                EXPECT_EQ(exitCode, 1000);
+                ASSERT_EQ(boxes.size(), 3);
+                if (cell.fault == Fault::RecordDiskFull) {
+                    expectBox(2, QStringLiteral("Can't create file : ") + recordPath,
+                              QStringLiteral("Error"));
+                } else {
+                    EXPECT_EQ(boxes[2].kind, Kind::Error);
+                    EXPECT_TRUE(boxes[2].text.startsWith(QStringLiteral("Cannot write file")))
+                        << boxes[2].text.toStdString();
+                }
+                break;
             case Outcome::MeasuredUntilBreak:
             case Outcome::RecordSaved: {
                 EXPECT_EQ(exitCode, 1000);
@@ -370,6 +422,13 @@ protected:
     void expectFiles(const Cell& cell, const QByteArray& settingsBefore) {
         const QByteArray settingsAfter = fileBytes(settingsFilePath());
         const QByteArray recordAfter = fileBytes(recordPath);
+        if (cell.fault == Fault::RecordDiskFull) {
+            // The record's directory was stored before the record could not be written.
+            EXPECT_EQ(linesBesideDataDirectory(settingsAfter),
+                      linesBesideDataDirectory(settingsBefore));
+            EXPECT_FALSE(QFile::exists(recordPath));
+            return;
+        }
         if (cell.expected != Outcome::RecordSaved) {
             EXPECT_EQ(settingsAfter, settingsBefore);
             EXPECT_EQ(recordAfter, recordPrefix);
@@ -392,29 +451,38 @@ protected:
 
     QTemporaryDir records;
     QString recordPath;
+    std::unique_ptr<FullFilesystem> disk;
     GuardedClock clock;
     int transfers = 0;
     int valueReads = 0;
     int cycles = 0;
     bool lastWasRangeCommand = false;
     bool breakPressed = false;
+    QString shownBeforeReread;
     bool runaway = false;
 };
 
 TEST_P(FaultMatrix, Cell) {
     const Cell& cell = GetParam();
     bringToStart(cell.procedure);
+    if (cell.fault == Fault::SettingsDiskFull || cell.fault == Fault::RecordDiskFull) {
+        fillDiskUnder(cell.fault);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+    }
     const QByteArray settingsBefore = fileBytes(settingsFilePath());
     ASSERT_EQ(settingsBefore, knownSettings);
     const double simulatedStart = clock.nowMs();
     clock.real.start();
     armFault(cell);
-    actAsOperator(cell.procedure);
+    actAsOperator(cell);
 
     int exitCode = 1000;
     try {
         exitCode = run(cell.procedure);
-        if (cell.expected == Outcome::RecordSaved && exitCode == 1000) {
+        if ((cell.expected == Outcome::RecordSaved || cell.expected == Outcome::SaveRefused) &&
+            exitCode == 1000) {
             save();
         }
     } catch (const GuardedClock::Runaway&) {

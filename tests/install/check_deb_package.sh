@@ -39,6 +39,17 @@ info="$(dpkg-deb -I "$deb")"
 grep -q ' postinst ' <<<"$info" || fail "no postinst in the control archive"
 grep -q ' postrm ' <<<"$info" || fail "no postrm in the control archive"
 
+# postinst re-triggers the instrument only, not every product of the shared vendor ID; a
+# stand-in udevadm notes what it is asked to do.
+dpkg-deb -e "$deb" "$out/control"
+mkdir "$out/bin"
+printf '#!/bin/sh\necho "$*" >>"%s/udevadm.log"\n' "$out" >"$out/bin/udevadm"
+chmod +x "$out/bin/udevadm"
+PATH="$out/bin:$PATH" sh "$out/control/postinst" configure
+trigger="$(grep '^trigger ' "$out/udevadm.log")" || fail "postinst triggers no udev event"
+[[ "$trigger" == *"--attr-match=idVendor=16c0"* && "$trigger" == *"--attr-match=idProduct=2b5e"* ]] ||
+    fail "postinst triggers more than the instrument: udevadm $trigger"
+
 listing="$(dpkg-deb -c "$deb")"
 if grep -v '^[-dl][rwx-]\{9\} root/root ' <<<"$listing"; then
     fail "entries not owned by root/root"

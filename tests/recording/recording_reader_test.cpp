@@ -96,6 +96,11 @@ TEST(RecordingReader, ForeignOrDamagedHeadersAreRefused) {
          "r.csv:13: this is no column header of a recording"},
         {QByteArray(sample).replace("sampling time ms,200", "sampling time ms,fast"),
          "r.csv:11: the sampling time 'fast' is not a number of milliseconds"},
+        // Opening must not take forever on a file of nothing but header lines.
+        {QByteArray(sample).replace("# program",
+                                    QByteArray("# note\n").repeated(1000) + "# program"),
+         "r.csv has more than 1000 lines before its column header: this is no recording of "
+         "this program"},
     };
     for (const auto& [bytes, message] : cases) {
         const LoadedRecording loaded = readBytes(bytes);

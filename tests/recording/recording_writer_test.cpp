@@ -4,11 +4,15 @@
 #include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "recording/recording_reader.h"
 #include "recording/recording_writer.h"
 #include "recording_sample.h"
+#include "tests/support/full_filesystem.h"
 
 namespace {
 
@@ -188,6 +192,29 @@ TEST(RecordingWriter, AFullDiskFailsOnceAndLeavesOnlyWholeRows) {
     const LoadedRecording loaded = loadRecording(path);
     EXPECT_EQ(loaded.status, LoadedRecording::Status::Complete) << loaded.message.toStdString();
     EXPECT_EQ(static_cast<long long>(loaded.points.size()), written);
+}
+
+TEST(RecordingWriter, AReallyFullDiskFailsOnceWithItsReasonAndKeepsWholeRows) {
+    FullFilesystem disk;
+    if (!disk.isMounted()) {
+        GTEST_SKIP() << disk.reason().toStdString();
+    }
+    const QString path = disk.filePath("full.csv");
+    RecordingWriter writer;
+    ASSERT_TRUE(writer.create(path, sampleHeader()));
+    ASSERT_TRUE(disk.fill());
+    std::vector<AppendResult> results;
+    for (const RecordedRow& row : sampleRows(200)) {
+        results.push_back(writer.append(row));
+    }
+    EXPECT_FALSE(writer.close());
+    EXPECT_EQ(std::count(results.begin(), results.end(), AppendResult::Failed), 1);
+    EXPECT_TRUE(writer.errorString().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << writer.errorString().toStdString();
+    const LoadedRecording loaded = loadRecording(path);
+    EXPECT_EQ(loaded.status, LoadedRecording::Status::Complete) << loaded.message.toStdString();
+    EXPECT_EQ(static_cast<long long>(loaded.points.size()),
+              std::count(results.begin(), results.end(), AppendResult::Written));
 }
 
 TEST(RecordingWriter, AHeaderThatDoesNotFitLeavesNoFile) {

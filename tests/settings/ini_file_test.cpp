@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "file_helpers.h"
+#include "tests/support/full_filesystem.h"
 
 namespace {
 
@@ -78,6 +79,22 @@ TEST_F(IniFileTest, FailedWritesRaiseAndLeaveEverythingAsItWas) {
                                                              {"Display", "DataDirectory", "a\nb"}}),
                  SettingsWriteError);
     EXPECT_EQ(fileBytes(dir.filePath("other.ini")), sample);
+}
+
+TEST_F(IniFileTest, AFullDiskRaisesAndKeepsTheFileAsItWas) {
+    FullFilesystem disk;
+    if (!disk.isMounted()) {
+        GTEST_SKIP() << disk.reason().toStdString();
+    }
+    const QString full = disk.filePath("SETUP.INI");
+    putFile(full, sample);
+    ASSERT_TRUE(disk.fill());
+
+    expectWriteFails(full);
+    EXPECT_THROW(writeIniEntries(full, {{"Display", "Limit", "30"},
+                                        {"Display", "DataDirectory", QString(5000, 'd')}}),
+                 SettingsWriteError);
+    EXPECT_EQ(fileBytes(full), sample);
 }
 
 TEST_F(IniFileTest, ReadOnlyDirectoryOrUnreadableFileIsNotWritten) {

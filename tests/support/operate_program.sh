@@ -1,5 +1,15 @@
 # Shell functions for tests that drive the real program under a virtual X server with xdotool.
-# Source this file; the program runs as $pid.
+# Source this file inside the X session; the program runs as $pid.
+
+# The program must open X windows whatever platform the caller's environment chose (the
+# in-process GUI tests run offscreen).
+export QT_QPA_PLATFORM=xcb
+
+# Waits until the program has ended; false when it is still running after 5 s.
+await_end() {
+  for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || return 0; sleep 0.1; done
+  ! kill -0 $pid 2>/dev/null
+}
 
 find_window() {  # name; prints the window id once it is visible
   for i in $(seq 1 100); do
@@ -29,6 +39,5 @@ open_window_from_menu() {  # x y window-name
 close_error_box_and_wait() {
   find_window "E R R O R occurred" > /dev/null || { echo "no error box" >&2; kill $pid; exit 96; }
   xdotool key --clearmodifiers Return || true
-  for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then kill $pid; echo "program did not end" >&2; exit 98; fi
+  await_end || { kill $pid; echo "program did not end" >&2; exit 98; }
 }

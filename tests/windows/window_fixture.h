@@ -26,7 +26,7 @@ struct ProgramTerminated {
 // All five windows on a simulated instrument, simulated time and scripted dialogs.
 class WindowTest : public ::testing::Test {
 protected:
-    explicit WindowTest(int deviceType = 235) : sim(deviceType) {}
+    explicit WindowTest(int deviceType = 235) : sim(deviceType) { sim.keepTransferLog(true); }
 
     void SetUp() override {
         CAD_wandler::setBackend(&sim);
