@@ -1,5 +1,6 @@
 #include <QScreen>
 #include <QTextStream>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -15,7 +16,6 @@
 #include "device/instrument_choice.h"
 #include "device/instrument_simulator.h"
 #include "device/libusb_backend.h"
-#include "device/scenario_file.h"
 #include "display/form_display.h"
 #include "settings/dialog/form_setup.h"
 #include "ui/operator_dialogs.h"
@@ -25,20 +25,13 @@
 namespace {
 
 std::unique_ptr<UsbBackend> makeBackend(const ProgramOptions& options) {
-    if (options.simulatedType == 0 && options.scenarioFile.isEmpty()) {
+    if (!options.simulator.wanted()) {
         return std::make_unique<LibusbBackend>();
     }
-    auto simulator = std::make_unique<InstrumentSimulator>(
-        options.simulatedType != 0 ? options.simulatedType : 235);
-    if (!options.serialNumber.isEmpty()) {
-        simulator->setSerialNumber(options.serialNumber);
-    }
-    if (!options.scenarioFile.isEmpty()) {
-        QString error;
-        if (!applyScenarioFile(options.scenarioFile, *simulator, error)) {
-            QTextStream(stderr) << error << Qt::endl;
-            return nullptr;
-        }
+    QString error;
+    std::unique_ptr<InstrumentSimulator> simulator = makeSimulator(options.simulator, error);
+    if (!simulator) {
+        QTextStream(stderr) << error << Qt::endl;
     }
     return simulator;
 }
@@ -79,26 +72,39 @@ int main(int argc, char** argv) {
         QTextStream(stdout) << programUsage(QStringLiteral("zalvo"));
         return 0;
     }
+    if (options.showVersion) {
+        QTextStream(stdout) << programVersionLine(QStringLiteral("zalvo"));
+        return 0;
+    }
     const std::unique_ptr<UsbBackend> backend = makeBackend(options);
     if (!backend) {
         return 2;
     }
     CAD_wandler::setBackend(backend.get());
-    chooseInstrumentBySerial(options.serialNumber);
+    chooseInstrumentBySerial(options.simulator.serialNumber);
     if (const auto* usb = dynamic_cast<const LibusbBackend*>(backend.get())) {
         reportOpenProblemsAtExit(usb);
     }
 
     try {
         MainForm = new TMainForm;
-        FormReadUSB = new TFormReadUSB;
-        FormDisplay = new TFormDisplay;
-        FormChart = new TFormChart;
-        Form_Setup = new TForm_Setup;
-        connectWindows();
         QApplication::setQuitOnLastWindowClosed(false);
         MainForm->show();
         centre(MainForm);
+        // The other windows are built in the first turn of the event loop, before any input
+        // is handled: the main window does not wait for them to appear.
+        QTimer::singleShot(0, [] {
+            try {
+                FormReadUSB = new TFormReadUSB;
+                FormDisplay = new TFormDisplay;
+                FormChart = new TFormChart;
+                Form_Setup = new TForm_Setup;
+                connectWindows();
+            } catch (const std::exception& exception) {
+                operatorDialogs().showError(QString::fromLocal8Bit(exception.what()));
+                QCoreApplication::exit(0);
+            }
+        });
         QApplication::exec();
     } catch (const std::exception& exception) {
         operatorDialogs().showError(QString::fromLocal8Bit(exception.what()));

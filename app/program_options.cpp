@@ -1,48 +1,45 @@
 #include "app/program_options.h"
 
+#include <QCommandLineParser>
+
+#include "state/version_info.h"
+
 bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error) {
-    for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            options.showHelp = true;
-        } else if (argument.startsWith(QLatin1String("--simulate="))) {
-            const QString type = argument.mid(11);
-            if (type != QLatin1String("115") && type != QLatin1String("235") &&
-                type != QLatin1String("255")) {
-                error = QStringLiteral("--simulate takes the device type 115, 235 or 255, not '%1'")
-                            .arg(type);
-                return false;
-            }
-            options.simulatedType = type.toInt();
-        } else if (argument.startsWith(QLatin1String("--scenario="))) {
-            options.scenarioFile = argument.mid(11);
-            if (options.scenarioFile.isEmpty()) {
-                error = QStringLiteral("--scenario needs a file name");
-                return false;
-            }
-        } else if (argument.startsWith(QLatin1String("--serial="))) {
-            options.serialNumber = argument.mid(9).trimmed();
-            if (options.serialNumber.isEmpty() || options.serialNumber.size() > 8) {
-                error = QStringLiteral("--serial takes a serial number of up to 8 characters");
-                return false;
-            }
-        } else if (argument.startsWith(QLatin1Char('-'))) {
-            error = QStringLiteral("unknown option '%1'").arg(argument);
-            return false;
-        } else {
-            error = QStringLiteral("unexpected argument '%1'").arg(argument);
-            return false;
-        }
+    QCommandLineParser parser;
+    addHelpAndVersionOptions(parser);
+    addSimulatorOptions(parser);
+    if (!parseArguments(parser, arguments, error)) {
+        return false;
     }
-    return true;
+    options.showHelp = parser.isSet(QStringLiteral("help"));
+    options.showVersion = parser.isSet(QStringLiteral("version"));
+    if (!parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unexpected argument '%1'")
+                    .arg(parser.positionalArguments().constFirst());
+        return false;
+    }
+    return readSimulatorOptions(parser, options.simulator, error);
 }
+
+namespace {
+
+QString fileVersion() {
+    VersionInfo info;
+    readVersionInfo(info);
+    return info.fileVersion;
+}
+
+}  // namespace
 
 QString programUsage(const QString& programName) {
     return QStringLiteral(
                "Usage: %1 [--simulate=115|235|255] [--scenario=FILE] [--serial=N]\n"
-               "Read-out for the Zalvo electrostatic field meters on USB.\n\n"
-               "  --simulate=TYPE   run on the built-in instrument simulator of that device type\n"
-               "  --scenario=FILE   run on the simulator, scripted by FILE (see README)\n"
-               "  --serial=N        the instrument with serial number N (default: the first)\n"
-               "  --help            show this text\n")
-        .arg(programName);
+               "Read-out for the Zalvo electrostatic field meters on USB, version %2.\n"
+               "\n")
+               .arg(programName, fileVersion()) +
+           sharedOptionsHelp();
+}
+
+QString programVersionLine(const QString& programName) {
+    return programName + QLatin1Char(' ') + fileVersion() + QLatin1Char('\n');
 }

@@ -3,15 +3,19 @@
 #include <QString>
 #include <QStringList>
 
+#include "device/command_line_options.h"
+
 // What the program was asked for on its command line.
 struct ProgramOptions {
-    int simulatedType = 0;  // 0: the USB instrument
-    QString scenarioFile;   // scripts the simulator; implies it
-    QString serialNumber;   // the instrument with it; empty: the first one found
+    SimulatorChoice simulator;  // none: the USB instrument
     bool showHelp = false;
+    bool showVersion = false;
 };
 
 // Parses the arguments after the program name; returns false with a message on bad input.
 bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, QString& error);
 
 QString programUsage(const QString& programName);
+
+// "zalvo 2.0.3.4": the program's name and the project's version.
+QString programVersionLine(const QString& programName);

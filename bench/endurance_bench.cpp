@@ -80,7 +80,7 @@ private:
 
 class Silence : public AlarmSoundOutput {
 public:
-    void playFile(const QString&) override {}
+    bool playFile(const QString&) override { return true; }
     void beep() override {}
 };
 

@@ -4,16 +4,17 @@
 #include <QStringList>
 #include <optional>
 
+#include "device/command_line_options.h"
+
 enum class CliCommand { none, identify, read, log, list };
 
 // What zalvo-cli was asked for on its command line.
 struct CliOptions {
     CliCommand command = CliCommand::none;
     bool showHelp = false;
-    int simulatedType = 0;  // 0: the USB instrument
-    QString scenarioFile;   // scripts the simulator; implies it
+    bool showVersion = false;
+    SimulatorChoice simulator;  // none: the USB instrument
     bool json = false;
-    QString serialNumber;  // identify, read, log: the instrument with it; empty: the first one
 
     std::optional<char> modeLetter;  // 'F', 'V', '4' or 'M'
     int rangeIndex = 4;              // 0..3 fixed (0 the largest), 4 automatic ranging
@@ -37,3 +38,6 @@ struct CliOptions {
 bool parseCliOptions(const QStringList& arguments, CliOptions& options, QString& error);
 
 QString cliUsage();
+
+// "zalvo-cli 2.0.3.4"
+QString cliVersionLine();

@@ -3,7 +3,6 @@
 #include "device/cad_wandler.h"
 #include "device/instrument_simulator.h"
 #include "device/libusb_backend.h"
-#include "device/scenario_file.h"
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 
@@ -14,22 +13,15 @@ InstrumentConnection::~InstrumentConnection() {
 }
 
 bool InstrumentConnection::start(const CliOptions& options, QString& error) {
-    if (options.simulatedType == 0 && options.scenarioFile.isEmpty()) {
+    if (!options.simulator.wanted()) {
         auto usb = std::make_unique<LibusbBackend>();
         libusb = usb.get();
         backend = std::move(usb);
     } else {
-        auto simulator = std::make_unique<InstrumentSimulator>(
-            options.simulatedType != 0 ? options.simulatedType : deviceType235);
-        if (!options.scenarioFile.isEmpty() &&
-            !applyScenarioFile(options.scenarioFile, *simulator, error)) {
+        backend = makeSimulator(options.simulator, error);
+        if (!backend) {
             return false;
         }
-        // A simulated instrument is the one asked for, so that simulated loggers differ.
-        if (!options.serialNumber.isEmpty()) {
-            simulator->setSerialNumber(options.serialNumber);
-        }
-        backend = std::move(simulator);
     }
     CAD_wandler::setBackend(backend.get());
     return true;

@@ -3,11 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
 #include "device/cad_wandler.h"
 #include "device/instrument_choice.h"
+#include "device/program_clock.h"
 #include "device/usbread.h"
 
 namespace {
@@ -111,13 +113,28 @@ int runList(const CliOptions& options, const InstrumentConnection& connection) {
 }
 
 bool chooseSerial(const QString& serialNumber, const InstrumentConnection& connection) {
-    const std::vector<ListedInstrument> instruments = listInstruments(connection);
-    for (const ListedInstrument& instrument : instruments) {
-        if (instrument.problem.isEmpty() &&
-            trimmedSerial(instrument.identity.serialNumber) == serialNumber) {
-            chooseInstrumentBySerial(serialNumber);
-            return true;
+    // Another logger starting at the same moment may hold an instrument for the instant of
+    // reading its identity; a listing with an instrument that could not be read is tried again.
+    constexpr int attempts = 5;
+    constexpr int pauseMs = 300;
+    std::vector<ListedInstrument> instruments;
+    for (int attempt = 1;; ++attempt) {
+        instruments = listInstruments(connection);
+        for (const ListedInstrument& instrument : instruments) {
+            if (instrument.problem.isEmpty() &&
+                trimmedSerial(instrument.identity.serialNumber) == serialNumber) {
+                chooseInstrumentBySerial(serialNumber);
+                return true;
+            }
         }
+        const bool unread =
+            instruments.empty() ||
+            std::any_of(instruments.begin(), instruments.end(),
+                        [](const ListedInstrument& i) { return !i.problem.isEmpty(); });
+        if (!unread || attempt == attempts) {
+            break;
+        }
+        programClock().sleepMs(pauseMs);
     }
     printMessage(QStringLiteral("no instrument with serial number %1; on the bus: %2")
                      .arg(printableText(serialNumber), instrumentsSummary(instruments)));

@@ -30,13 +30,18 @@ int main(int argc, char** argv) {
         printLine(cliUsage().chopped(1));
         return exitCode::ok;
     }
+    if (options.showVersion) {
+        printLine(cliVersionLine());
+        return exitCode::ok;
+    }
     InstrumentConnection connection;
     if (!connection.start(options, error)) {
         printMessage(error);
         return exitCode::badScenario;
     }
     installStopHandlers();
-    if (!options.serialNumber.isEmpty() && !chooseSerial(options.serialNumber, connection)) {
+    if (!options.simulator.serialNumber.isEmpty() &&
+        !chooseSerial(options.simulator.serialNumber, connection)) {
         return exitCode::unknownSerial;
     }
     switch (options.command) {

@@ -17,6 +17,7 @@
 #include "state/main_form_data.h"
 #include "ui/event_pump.h"
 #include "ui/radio_group.h"
+#include "ui/standard_icon.h"
 #include "ui/window_fonts.h"
 
 namespace {
@@ -38,7 +39,7 @@ QLabel* makeLabel(const QString& text, QWidget* parent, const QRect& place, int 
 
 QPushButton* makeButton(const QString& text, QWidget* parent, const QRect& place,
                         QStyle::StandardPixmap glyph) {
-    auto* button = new QPushButton(parent->style()->standardIcon(glyph), text, parent);
+    auto* button = new QPushButton(standardIconOnDemand(glyph), text, parent);
     button->setGeometry(place);
     return button;
 }

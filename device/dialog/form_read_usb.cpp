@@ -13,6 +13,7 @@
 #include "measure/number_format.h"
 #include "ui/event_pump.h"
 #include "ui/operator_dialogs.h"
+#include "ui/standard_icon.h"
 #include "ui/window_fonts.h"
 
 namespace {
@@ -52,10 +53,10 @@ TFormReadUSB::TFormReadUSB(QWidget* parent) : QDialog(parent) {
 
     ButtonZeroOKClick = new QPushButton(QStringLiteral("OK"), GroupBoxZero);
     ButtonZeroOKClick->setGeometry(16, 270, 110, 35);
-    ButtonZeroOKClick->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ButtonZeroOKClick->setIcon(standardIconOnDemand(QStyle::SP_DialogOkButton));
     BitBtnCancel = new QPushButton(QStringLiteral("Cancel"), GroupBoxZero);
     BitBtnCancel->setGeometry(240, 270, 110, 35);
-    BitBtnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BitBtnCancel->setIcon(standardIconOnDemand(QStyle::SP_DialogCancelButton));
 
     connect(ButtonZeroOKClick, &QPushButton::clicked, this, &TFormReadUSB::ButtonZeroOKClickClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormReadUSB::BitBtnCancelClick);

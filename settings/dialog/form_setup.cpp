@@ -18,6 +18,7 @@
 #include "ui/event_pump.h"
 #include "ui/operator_dialogs.h"
 #include "ui/radio_group.h"
+#include "ui/standard_icon.h"
 #include "ui/window_fonts.h"
 
 namespace {
@@ -115,13 +116,13 @@ void TForm_Setup::buildControls() {
     BitBtn_OK = new QPushButton(QStringLiteral("OK"), GroupBox_Setup);
     BitBtn_OK->setGeometry(32, 312, 90, 35);
     BitBtn_OK->setFont(windowFont(19, true, QStringLiteral("Arial Narrow")));
-    BitBtn_OK->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BitBtn_OK->setIcon(standardIconOnDemand(QStyle::SP_DialogOkButton));
     BitBtn_OK->setDefault(true);
 
     BitBtnCancel = new QPushButton(QStringLiteral("Cancel"), GroupBox_Setup);
     BitBtnCancel->setGeometry(142, 312, 90, 35);
     BitBtnCancel->setFont(windowFont(19, true));
-    BitBtnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BitBtnCancel->setIcon(standardIconOnDemand(QStyle::SP_DialogCancelButton));
 
     connect(BitBtn_OK, &QPushButton::clicked, this, &TForm_Setup::BitBtn_OKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TForm_Setup::BitBtnCancelClick);

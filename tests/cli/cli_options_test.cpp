@@ -24,7 +24,7 @@ TEST(CliOptions, ValuesComeAfterAnEqualsSignOrAsTheNextArgument) {
     const CliOptions a = parsed({"--simulate=115", "read", "--mode", "m", "--distance=120",
                                  "--range", "auto", "--count", "4", "--interval=500", "--json"});
     EXPECT_EQ(a.command, CliCommand::read);
-    EXPECT_EQ(a.simulatedType, 115);
+    EXPECT_EQ(a.simulator.simulatedType, 115);
     EXPECT_EQ(a.modeLetter, 'M');
     EXPECT_EQ(a.distanceMm, 120);
     EXPECT_EQ(a.rangeIndex, 4);
@@ -40,7 +40,7 @@ TEST(CliOptions, ValuesComeAfterAnEqualsSignOrAsTheNextArgument) {
     EXPECT_EQ(b.outputFile, "x.csv");
     EXPECT_TRUE(b.reconnect);
     EXPECT_EQ(b.rangeIndex, 0);
-    EXPECT_EQ(b.scenarioFile, "s.scn");
+    EXPECT_EQ(b.simulator.scenarioFile, "s.scn");
 }
 
 TEST(CliOptions, DefaultsAreAutomaticRangeOneReadingAndTheDisplaysInterval) {
@@ -49,7 +49,7 @@ TEST(CliOptions, DefaultsAreAutomaticRangeOneReadingAndTheDisplaysInterval) {
     EXPECT_EQ(options.count, 1);
     EXPECT_EQ(options.intervalMs, 200);
     EXPECT_FALSE(options.modeLetter);
-    EXPECT_EQ(options.simulatedType, 0);
+    EXPECT_FALSE(options.simulator.wanted());
 }
 
 TEST(CliOptions, HelpWinsOverEverythingElse) {
@@ -72,8 +72,8 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
     EXPECT_EQ(refusal({"read", "--distance", "50"}), "--distance goes with --mode M only");
     EXPECT_EQ(refusal({"read", "--interval", "199"}),
               "--interval takes a whole number from 200 to 86400000, not '199'");
-    EXPECT_EQ(refusal({"read", "--count"}), "--count needs a value");
-    EXPECT_EQ(refusal({"read", "--json=yes"}), "--json takes no value");
+    EXPECT_EQ(refusal({"read", "--count"}), "Missing value after '--count'.");
+    EXPECT_EQ(refusal({"read", "--json=yes"}), "Unexpected value after '--json'.");
     EXPECT_EQ(refusal({"identify", "--count", "2"}), "--count does not go with this command");
     EXPECT_EQ(refusal({"read", "--output", "x.csv"}), "--output does not go with this command");
     EXPECT_EQ(refusal({"log", "--samples", "5"}), "log needs --interval MS");

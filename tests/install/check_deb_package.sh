@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build directory and checks its control fields, its
-# dependencies and its file list.
+# dependencies and its file list. The package stays in BUILD_DIR/deb-test for the checks that
+# install it and run lintian on it.
 #   check_deb_package.sh BUILD_DIR VERSION CLI_BUILT(0|1)
 set -euo pipefail
 build="$1" version="$2" cli="$3"
 here="$(dirname "${BASH_SOURCE[0]}")"
 . "$here/expected_files.sh"
 
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
+out="$build/deb-test"
+rm -rf "$out"
+mkdir -p "$out"
 (cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || {
     cat "$out/cpack.log" >&2
     fail "cpack failed"
@@ -23,11 +25,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = science ] || fail "Section: $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
-[ "$(field Recommends)" = fonts-liberation ] || fail "Recommends: $(field Recommends)"
+[ "$(field Recommends)" = "fonts-liberation, libcanberra-pulse" ] || fail "Recommends: $(field Recommends)"
 
 # Every library the program links, found by dpkg-shlibdeps, with a lowest version.
 depends="$(field Depends)"
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 \
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libcanberra0 \
     libqt6svg6 libqt6printsupport6 libusb-1.0-0; do
     [[ ", $depends" == *", $package (>= "* ]] || fail "Depends lacks $package: $depends"
 done
@@ -61,6 +63,7 @@ fi
 grep -q ' \./usr/bin/zalvo -> \.\./lib/zalvo/zalvo$' <<<"$listing" ||
     fail "usr/bin/zalvo is no link to ../lib/zalvo/zalvo"
 
+rm -rf "$out/root"
 dpkg-deb -x "$deb" "$out/root"
 if grep -q '\.debug_info' <<<"$(readelf -S "$out/root/usr/lib/zalvo/zalvo")"; then
     fail "the packaged program is not stripped"

@@ -7,6 +7,7 @@ expected_files() {
         echo usr/bin/zalvo
         echo usr/lib/zalvo/zalvo
         echo usr/lib/zalvo/Sound.WAV
+        echo usr/share/man/man1/zalvo.1.gz
         if [ "$cli" = 1 ]; then
             echo usr/bin/zalvo-cli
             echo usr/lib/zalvo/zalvo-cli
@@ -14,8 +15,14 @@ expected_files() {
             echo usr/share/zalvo/61-zalvo-log.rules
             echo usr/share/zalvo/telegraf-zalvo.conf
             echo usr/share/zalvo/zalvo-log.conf.example
+            echo usr/share/man/man1/zalvo-cli.1.gz
+            echo usr/share/bash-completion/completions/zalvo-cli
         fi
-        echo usr/share/applications/zalvo.desktop
+        echo usr/share/applications/de.korvan.zalvo.desktop
+        echo usr/share/metainfo/de.korvan.zalvo.metainfo.xml
+        echo usr/share/doc/zalvo/copyright
+        echo usr/share/doc/zalvo/changelog.gz
+        echo usr/share/lintian/overrides/zalvo
         echo usr/share/icons/hicolor/scalable/apps/zalvo.svg
         for size in 16 22 24 32 48 64 128 256; do
             echo "usr/share/icons/hicolor/${size}x${size}/apps/zalvo.png"

@@ -12,12 +12,19 @@ public:
     RecordingAlarmSound(const RecordingAlarmSound&) = delete;
     RecordingAlarmSound& operator=(const RecordingAlarmSound&) = delete;
 
-    void playFile(const QString& path) override { playedFiles.append(path); }
+    bool playFile(const QString& path) override {
+        playedFiles.append(path);
+        return filesPlayable;
+    }
     void beep() override { ++beeps; }
 
-    // Every alarm, by file or by the default alert.
-    int plays() const { return static_cast<int>(playedFiles.size()) + beeps; }
+    // Every alarm, by file or by the default alert (a file that could not be played counts
+    // by its alert).
+    int plays() const {
+        return filesPlayable ? static_cast<int>(playedFiles.size()) + beeps : beeps;
+    }
 
     QStringList playedFiles;
     int beeps = 0;
+    bool filesPlayable = true;  // false: as on a machine without sound output
 };
