@@ -123,10 +123,14 @@ TEST(LogStart, BadPublishingOrResumeIsRefusedBeforeAnyRecording) {
         {{"--publish", "mqtt://h:70000/s"}, exitCode::badPublishing, "port 70000 is out of range"},
         {{"--publish", "mqtt://h"}, exitCode::badPublishing, "no topic prefix"},
         {{"--publish", "mqtts://h/s"}, exitCode::badPublishing, "--ca-file"},
-        {{"--publish", "mqtt://h/s", "--password-file", dir.filePath("none")}, exitCode::badPublishing, "cannot read"},
+        {{"--publish", "mqtt://h/s", "--password-file", dir.filePath("none")},
+         exitCode::badPublishing,
+         "cannot read"},
         {{"--resume", notARecording}, exitCode::badResume, "is not a Zalvo recording"},
         {{"--resume", dir.filePath("missing.csv")}, exitCode::badResume, "cannot read"},
-        {{"--resume", other, "--serial", "43"}, exitCode::badResume, "the recording is of serial number 42"},
+        {{"--resume", other, "--serial", "43"},
+         exitCode::badResume,
+         "the recording is of serial number 42"},
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
