@@ -20,7 +20,7 @@ namespace {
 const QString failureCaption = QStringLiteral("Error");
 const QString openCaption = QStringLiteral("Open recording");
 // Room for a file name; longer texts are shortened in the middle.
-constexpr int fileLabelWidth = 420;
+constexpr int fileLabelWidth = 340;
 
 }  // namespace
 
@@ -61,6 +61,13 @@ ChartToolbar::ChartToolbar(ChartWidget* chart, QWidget* parent)
     openRecording =
         addAction(QStringLiteral("Open recording..."), this, &ChartToolbar::askAndOpenRecording);
     openRecording->setToolTip(QStringLiteral("Show a recording file in the chart"));
+    statistics = addAction(QStringLiteral("Statistics"));
+    statistics->setToolTip(
+        QStringLiteral("Show the statistics of the opened recording over the chart"));
+    statistics->setCheckable(true);
+    statistics->setChecked(true);
+    statistics->setEnabled(false);
+    connect(statistics, &QAction::toggled, readout, &RecordingReadout::setStatisticsWanted);
     fileLabel = new QLabel(this);
     fileLabel->setFixedWidth(fileLabelWidth);
     fileLabel->setContentsMargins(8, 0, 0, 0);
@@ -71,6 +78,7 @@ void ChartToolbar::setRecordingRuns(bool runs) {
     openRecording->setEnabled(!runs);
     if (runs) {
         readout->hide();
+        statistics->setEnabled(false);
     }
 }
 
@@ -160,6 +168,7 @@ void ChartToolbar::askAndOpenRecording() {
     }
     showRecording(*boundChart, loaded.points, loaded.recording);
     readout->show(std::move(loaded.recording), limitPercent ? limitPercent() : 0.0);
+    statistics->setEnabled(true);
     showFileText(QStringLiteral("Opened: ") + QFileInfo(path).fileName(), path);
     if (outcome.status == StreamedRecording::Status::Partial) {
         operatorDialogs().showMessage(

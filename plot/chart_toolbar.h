@@ -32,6 +32,7 @@ public:
     QAction* exportCsvAction() const { return exportCsv; }
     QAction* printPreviewAction() const { return printPreview; }
     QAction* openRecordingAction() const { return openRecording; }
+    QAction* statisticsAction() const { return statistics; }
     QLabel* recordingFileLabel() const { return fileLabel; }
     RecordingReadout* recordingReadout() const { return readout; }
 
@@ -69,6 +70,7 @@ private:
     QAction* exportCsv;
     QAction* printPreview;
     QAction* openRecording;
+    QAction* statistics;
     QLabel* fileLabel;
     QString lastDirectory;
     std::function<QString()> defaultDirectory;

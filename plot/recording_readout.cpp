@@ -16,6 +16,7 @@ constexpr int settleMs = 120;
 // From the plot's corner and from the pointer, in pixels.
 constexpr int boxInset = 6;
 const QPoint cursorOffset(14, 14);
+constexpr int dotSize = 7;
 
 QString number(double value) {
     return QLocale().toString(value, 'g', 6);
@@ -24,7 +25,11 @@ QString number(double value) {
 }  // namespace
 
 RecordingReadout::RecordingReadout(ChartWidget* chart)
-    : QObject(chart), chart(chart), statisticsBox(new QLabel(chart)), cursor(new QLabel(chart)) {
+    : QObject(chart),
+      chart(chart),
+      statisticsBox(new QLabel(chart)),
+      cursor(new QLabel(chart)),
+      cursorDot(new QLabel(chart)) {
     statisticsBox->setTextFormat(Qt::RichText);
     statisticsBox->setStyleSheet(
         QStringLiteral("QLabel { background: rgba(255, 255, 255, 215); border: 1px solid #a0a0a0;"
@@ -35,6 +40,11 @@ RecordingReadout::RecordingReadout(ChartWidget* chart)
         "QLabel { background: rgb(255, 255, 225); border: 1px solid black; padding: 2px; }"));
     cursor->setAttribute(Qt::WA_TransparentForMouseEvents);
     cursor->hide();
+    cursorDot->setFixedSize(dotSize, dotSize);
+    cursorDot->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgb(255, 255, 225); border: 1px solid black; border-radius: 3px; }"));
+    cursorDot->setAttribute(Qt::WA_TransparentForMouseEvents);
+    cursorDot->hide();
     viewSettled.setSingleShot(true);
     viewSettled.setInterval(settleMs);
     connect(&viewSettled, &QTimer::timeout, this, &RecordingReadout::updateShownStatistics);
@@ -44,7 +54,7 @@ RecordingReadout::RecordingReadout(ChartWidget* chart)
         }
     });
     connect(chart, &ChartWidget::pointerMoved, this, &RecordingReadout::followPointer);
-    connect(chart, &ChartWidget::pointerLeft, cursor, &QWidget::hide);
+    connect(chart, &ChartWidget::pointerLeft, this, &RecordingReadout::hideCursor);
 }
 
 void RecordingReadout::show(OpenedRecording opened, double limitPercent) {
@@ -53,8 +63,18 @@ void RecordingReadout::show(OpenedRecording opened, double limitPercent) {
     showing = true;
     whole = statisticsOf(chart->points(), recording, limit, 0, std::numeric_limits<qint64>::max());
     updateShownStatistics();
-    statisticsBox->show();
+    statisticsBox->setVisible(statisticsWanted);
     statisticsBox->raise();
+}
+
+void RecordingReadout::setStatisticsWanted(bool wanted) {
+    statisticsWanted = wanted;
+    statisticsBox->setVisible(showing && wanted);
+}
+
+void RecordingReadout::hideCursor() {
+    cursor->hide();
+    cursorDot->hide();
 }
 
 void RecordingReadout::hide() {
@@ -62,15 +82,19 @@ void RecordingReadout::hide() {
     viewSettled.stop();
     recording = OpenedRecording();
     statisticsBox->hide();
-    cursor->hide();
+    hideCursor();
 }
 
 void RecordingReadout::followPointer(const QPointF& position) {
     const std::optional<std::size_t> index = showing ? chart->pointUnder(position) : std::nullopt;
     if (!index) {
-        cursor->hide();
+        hideCursor();
         return;
     }
+    const QPoint pixel = chart->pixelOf(chart->points().at(*index)).toPoint();
+    cursorDot->move(pixel - QPoint(dotSize / 2, dotSize / 2));
+    cursorDot->show();
+    cursorDot->raise();
     cursor->setText(cursorText(chart->points(), recording, *index));
     cursor->adjustSize();
     // Beside the pointer, turned inwards near the chart's right and bottom edges.

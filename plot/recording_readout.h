@@ -24,6 +24,8 @@ public:
     // The chart no longer shows an opened recording.
     void hide();
     bool shown() const { return showing; }
+    // Whether the box of statistics is wanted over the plot while a recording is shown.
+    void setStatisticsWanted(bool wanted);
 
     const RecordingStatistics& shownStatistics() const { return shownPart; }
     const RecordingStatistics& wholeStatistics() const { return whole; }
@@ -32,6 +34,7 @@ public:
 
 private:
     void followPointer(const QPointF& position);
+    void hideCursor();
     void updateShownStatistics();
     void showStatisticsText();
     QString momentText(qint64 elapsedMs) const;
@@ -39,10 +42,12 @@ private:
     ChartWidget* chart;
     QLabel* statisticsBox;
     QLabel* cursor;
+    QLabel* cursorDot;  // on the point the cursor names
     QTimer viewSettled;
     OpenedRecording recording;
     double limit = 0.0;
     bool showing = false;
+    bool statisticsWanted = true;
     RecordingStatistics whole;
     RecordingStatistics shownPart;
 };

@@ -384,8 +384,13 @@ TEST_F(OpenRecordingTest, StatisticsCoverTheWholeRecordingAndTheShownPart) {
     EXPECT_EQ(readout.shownStatistics().excursions, 1u);
     EXPECT_EQ(readout.wholeStatistics().readings, 5u);
 
+    toolbar.statisticsAction()->trigger();
+    EXPECT_TRUE(readout.statisticsLabel()->isHidden());
+    toolbar.statisticsAction()->trigger();
+    EXPECT_FALSE(readout.statisticsLabel()->isHidden());
     toolbar.setRecordingRuns(true);
     EXPECT_TRUE(readout.statisticsLabel()->isHidden());
+    EXPECT_FALSE(toolbar.statisticsAction()->isEnabled());
 }
 
 TEST(QtOperatorDialogs, OpenDialogOffersOnlyExistingFilesWithTheFilters) {
