@@ -15,6 +15,18 @@ const OpenedRecording::RowTexts* OpenedRecording::textsAt(std::size_t point) con
     return after == texts.begin() ? nullptr : &*(after - 1);
 }
 
+QString OpenedRecording::clockText(qint64 elapsedMs, qint64 lastMs, bool milliseconds) const {
+    const QDateTime& start = header.start;
+    if (!start.isValid()) {
+        return {};
+    }
+    QString format = milliseconds ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss");
+    if (start.date() != start.addMSecs(lastMs).date()) {
+        format.prepend(QStringLiteral("MM-dd "));
+    }
+    return start.addMSecs(elapsedMs).toString(format);
+}
+
 RecordingPointSink::RecordingPointSink(PointStore& points, OpenedRecording& recording)
     : points(points), recording(recording) {}
 
@@ -75,9 +87,8 @@ QString cursorText(const PointStore& points, const OpenedRecording& recording, s
     const StoredPoint point = points.at(index);
     const qint64 elapsedMs = static_cast<qint64>(point.x);
     const OpenedRecording::RowTexts* texts = recording.textsAt(index);
-    QString text;
-    if (recording.header.start.isValid()) {
-        text = recording.header.start.addMSecs(elapsedMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    QString text = recording.clockText(elapsedMs, static_cast<qint64>(points.maxX()), true);
+    if (!text.isEmpty()) {
         text += QStringLiteral("  ");
     }
     text += QStringLiteral("elapsed %1\n").arg(elapsedText(elapsedMs));

@@ -26,6 +26,9 @@ struct OpenedRecording {
     QString statisticsUnit;
 
     const RowTexts* textsAt(std::size_t point) const;
+    // The time of day `elapsedMs` after the start, with the date when the recording (whose
+    // last row is at lastMs) runs past midnight; empty when the start is unknown.
+    QString clockText(qint64 elapsedMs, qint64 lastMs, bool milliseconds) const;
 };
 
 // Puts the loaded rows into a point store and what the points do not say into `recording`.

@@ -119,9 +119,8 @@ void RecordingReadout::updateShownStatistics() {
 }
 
 QString RecordingReadout::momentText(qint64 elapsedMs) const {
-    const QDateTime& start = recording.header.start;
-    return start.isValid() ? start.addMSecs(elapsedMs).toString(QStringLiteral("HH:mm:ss"))
-                           : elapsedText(elapsedMs);
+    const QString clock = recording.clockText(elapsedMs, whole.lastMs, false);
+    return clock.isEmpty() ? elapsedText(elapsedMs) : clock;
 }
 
 void RecordingReadout::showStatisticsText() {
