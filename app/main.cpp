@@ -12,6 +12,7 @@
 #include "chart/form_chart.h"
 #include "device/cad_wandler.h"
 #include "device/dialog/form_read_usb.h"
+#include "device/instrument_choice.h"
 #include "device/instrument_simulator.h"
 #include "device/libusb_backend.h"
 #include "device/scenario_file.h"
@@ -29,6 +30,9 @@ std::unique_ptr<UsbBackend> makeBackend(const ProgramOptions& options) {
     }
     auto simulator = std::make_unique<InstrumentSimulator>(
         options.simulatedType != 0 ? options.simulatedType : 235);
+    if (!options.serialNumber.isEmpty()) {
+        simulator->setSerialNumber(options.serialNumber);
+    }
     if (!options.scenarioFile.isEmpty()) {
         QString error;
         if (!applyScenarioFile(options.scenarioFile, *simulator, error)) {
@@ -80,6 +84,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CAD_wandler::setBackend(backend.get());
+    chooseInstrumentBySerial(options.serialNumber);
     if (const auto* usb = dynamic_cast<const LibusbBackend*>(backend.get())) {
         reportOpenProblemsAtExit(usb);
     }

@@ -19,6 +19,12 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
                 error = QStringLiteral("--scenario needs a file name");
                 return false;
             }
+        } else if (argument.startsWith(QLatin1String("--serial="))) {
+            options.serialNumber = argument.mid(9).trimmed();
+            if (options.serialNumber.isEmpty() || options.serialNumber.size() > 8) {
+                error = QStringLiteral("--serial takes a serial number of up to 8 characters");
+                return false;
+            }
         } else if (argument.startsWith(QLatin1Char('-'))) {
             error = QStringLiteral("unknown option '%1'").arg(argument);
             return false;
@@ -32,10 +38,11 @@ bool parseProgramOptions(const QStringList& arguments, ProgramOptions& options, 
 
 QString programUsage(const QString& programName) {
     return QStringLiteral(
-               "Usage: %1 [--simulate=115|235|255] [--scenario=FILE]\n"
+               "Usage: %1 [--simulate=115|235|255] [--scenario=FILE] [--serial=N]\n"
                "Read-out for the Zalvo electrostatic field meters on USB.\n\n"
                "  --simulate=TYPE   run on the built-in instrument simulator of that device type\n"
                "  --scenario=FILE   run on the simulator, scripted by FILE (see README)\n"
+               "  --serial=N        the instrument with serial number N (default: the first)\n"
                "  --help            show this text\n")
         .arg(programName);
 }

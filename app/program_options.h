@@ -7,6 +7,7 @@
 struct ProgramOptions {
     int simulatedType = 0;  // 0: the USB instrument
     QString scenarioFile;   // scripts the simulator; implies it
+    QString serialNumber;   // the instrument with it; empty: the first one found
     bool showHelp = false;
 };
 

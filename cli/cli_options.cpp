@@ -11,16 +11,22 @@ constexpr double maximumDurationSeconds = 1e7;
 // The options each command takes besides the global ones.
 QSet<QString> optionsOf(CliCommand command) {
     switch (command) {
-        case CliCommand::identify:
+        case CliCommand::list:
             return {QStringLiteral("json")};
+        case CliCommand::identify:
+            return {QStringLiteral("json"), QStringLiteral("serial")};
         case CliCommand::read:
             return {QStringLiteral("mode"),  QStringLiteral("range"),    QStringLiteral("distance"),
-                    QStringLiteral("count"), QStringLiteral("interval"), QStringLiteral("json")};
+                    QStringLiteral("count"), QStringLiteral("interval"), QStringLiteral("json"),
+                    QStringLiteral("serial")};
         case CliCommand::log:
-            return {QStringLiteral("mode"),     QStringLiteral("range"),
-                    QStringLiteral("distance"), QStringLiteral("interval"),
-                    QStringLiteral("duration"), QStringLiteral("samples"),
-                    QStringLiteral("output"),   QStringLiteral("reconnect")};
+            return {QStringLiteral("mode"),         QStringLiteral("range"),
+                    QStringLiteral("distance"),     QStringLiteral("interval"),
+                    QStringLiteral("duration"),     QStringLiteral("samples"),
+                    QStringLiteral("output"),       QStringLiteral("reconnect"),
+                    QStringLiteral("serial"),       QStringLiteral("resume"),
+                    QStringLiteral("publish"),      QStringLiteral("ca-file"),
+                    QStringLiteral("password-file")};
         case CliCommand::none:
             break;
     }
@@ -95,6 +101,22 @@ public:
                     QStringLiteral("--duration takes seconds above 0, not '%1'").arg(value));
             }
             options.durationSeconds = seconds;
+        } else if (name == QLatin1String("serial")) {
+            if (value.trimmed().isEmpty() || value.trimmed().size() > 8) {
+                return fail(QStringLiteral("--serial takes a serial number of up to 8 "
+                                           "characters, not '%1'")
+                                .arg(value));
+            }
+            options.serialNumber = value.trimmed();
+        } else if (name == QLatin1String("resume") || name == QLatin1String("publish") ||
+                   name == QLatin1String("ca-file") || name == QLatin1String("password-file")) {
+            if (value.isEmpty()) {
+                return fail(QStringLiteral("--%1 needs a value").arg(name));
+            }
+            (name == QLatin1String("resume")    ? options.resumeFile
+             : name == QLatin1String("publish") ? options.publishUrl
+             : name == QLatin1String("ca-file") ? options.caFile
+                                                : options.passwordFile) = value;
         } else if (name == QLatin1String("output")) {
             if (value.isEmpty()) {
                 return fail(QStringLiteral("--output needs a file name"));
@@ -136,6 +158,8 @@ bool commandOf(const QString& word, CliCommand& command) {
         command = CliCommand::read;
     } else if (word == QLatin1String("log")) {
         command = CliCommand::log;
+    } else if (word == QLatin1String("list")) {
+        command = CliCommand::list;
     } else {
         return false;
     }
@@ -144,7 +168,7 @@ bool commandOf(const QString& word, CliCommand& command) {
 
 bool checkCombination(const CliOptions& options, const QSet<QString>& given, QString& error) {
     if (options.command == CliCommand::none) {
-        error = QStringLiteral("no command given (identify, read or log)");
+        error = QStringLiteral("no command given (list, identify, read or log)");
         return false;
     }
     const QSet<QString> allowed = optionsOf(options.command);
@@ -160,6 +184,15 @@ bool checkCombination(const CliOptions& options, const QSet<QString>& given, QSt
     }
     if (options.command == CliCommand::log && !given.contains(QStringLiteral("interval"))) {
         error = QStringLiteral("log needs --interval MS");
+        return false;
+    }
+    if (!options.resumeFile.isEmpty() && !options.outputFile.isEmpty()) {
+        error = QStringLiteral("give either --output or --resume, not both");
+        return false;
+    }
+    if ((!options.caFile.isEmpty() || !options.passwordFile.isEmpty()) &&
+        options.publishUrl.isEmpty()) {
+        error = QStringLiteral("--ca-file and --password-file go with --publish only");
         return false;
     }
     if (options.durationSeconds && options.samples) {
@@ -224,6 +257,9 @@ QString cliUsage() {
         "Reads the Zalvo electrostatic field meters on USB without a window.\n"
         "\n"
         "Commands:\n"
+        "  list [--json]\n"
+        "      every instrument on the bus in bus order: bus and address, serial number,\n"
+        "      software version, device type, battery; or why it cannot be opened\n"
         "  identify [--json]\n"
         "      serial number, software version, device type and, for 235 and 255, the battery\n"
         "  read [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM] [--count N]\n"
@@ -231,6 +267,7 @@ QString cliUsage() {
         "      N evaluated values (default 1), one line each, as the display window shows them\n"
         "  log --interval MS [--duration S | --samples N] [--output FILE] [--reconnect]\n"
         "      [--mode F|V|4|M] [--range 0|1|2|3|auto] [--distance MM]\n"
+        "      [--resume FILE] [--publish URL [--ca-file FILE] [--password-file FILE]]\n"
         "      records one value per interval into a recording file until the duration or the\n"
         "      number of samples is reached, or until SIGINT (Ctrl+C) or SIGTERM\n"
         "  stats FILE [--from TIME] [--to TIME] [--limit PERCENT] [--json]\n"
@@ -250,6 +287,14 @@ QString cliUsage() {
         "  --output FILE      the recording file; never replaced if it exists (default: a new\n"
         "                     file in $XDG_DATA_HOME/zalvo/recordings)\n"
         "  --reconnect        log: wait for a lost instrument to come back and go on\n"
+        "  --serial N         identify, read, log: the instrument with serial number N\n"
+        "                     (default: the first one on the bus)\n"
+        "  --resume FILE      log: go on with the recording FILE (and its publishing)\n"
+        "  --publish URL      log: each row also as an MQTT message, URL\n"
+        "                     mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]/PREFIX; the password\n"
+        "                     may also come from --password-file or ZALVO_MQTT_PASSWORD\n"
+        "  --ca-file FILE     mqtts: the certificate authorities to trust\n"
+        "  --password-file F  the broker password: the first line of F\n"
         "  --json             one JSON object per line\n"
         "  --simulate=TYPE    run on the built-in instrument simulator of that device type\n"
         "  --scenario=FILE    run on the simulator, scripted by FILE\n"
@@ -258,5 +303,7 @@ QString cliUsage() {
         "Exit codes: 0 done (also after SIGINT/SIGTERM), 1 bad command line, 2 bad scenario\n"
         "file, 3 no instrument, 4 instrument lost, 5 recording file error, 6 instrument lost\n"
         "and not back when --duration ended (--reconnect), 7 stats: no recording to read,\n"
-        "8 stats: read up to damage in the file.\n");
+        "8 stats: read up to damage in the file, 9 no instrument with the serial number,\n"
+        "10 bad --publish URL or password file, 11 --resume file is no recording or not of\n"
+        "this instrument.\n");
 }

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-enum class CliCommand { none, identify, read, log };
+enum class CliCommand { none, identify, read, log, list };
 
 // What zalvo-cli was asked for on its command line.
 struct CliOptions {
@@ -13,6 +13,7 @@ struct CliOptions {
     int simulatedType = 0;  // 0: the USB instrument
     QString scenarioFile;   // scripts the simulator; implies it
     bool json = false;
+    QString serialNumber;  // identify, read, log: the instrument with it; empty: the first one
 
     std::optional<char> modeLetter;  // 'F', 'V', '4' or 'M'
     int rangeIndex = 4;              // 0..3 fixed (0 the largest), 4 automatic ranging
@@ -25,6 +26,10 @@ struct CliOptions {
     std::optional<long long> samples;
     QString outputFile;  // empty: a new file in recordingsDirectory()
     bool reconnect = false;
+    QString resumeFile;    // continues this recording instead of a new one
+    QString publishUrl;    // mqtt:// or mqtts:// broker and topic prefix; empty: no publishing
+    QString caFile;        // mqtts: the certificate authorities to trust
+    QString passwordFile;  // the broker password, from the first line of this file
 };
 
 // Parses the arguments after the program name; false with a message on bad input.

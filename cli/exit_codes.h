@@ -11,4 +11,7 @@ constexpr int fileError = 5;       // the recording file cannot be created or wr
 constexpr int neverBack = 6;       // --reconnect: the lost instrument was still away at the end
 constexpr int noRecording = 7;     // stats: the file cannot be read as a recording at all
 constexpr int partialRead = 8;     // stats: read up to damage; printed for the rows before it
+constexpr int unknownSerial = 9;   // no instrument on the bus has the serial number asked for
+constexpr int badPublishing = 10;   // the --publish URL or the password file is unusable
+constexpr int badResume = 11;       // the --resume file is no recording, or of another instrument
 }  // namespace exitCode

@@ -15,21 +15,12 @@ int runIdentify(const CliOptions& options, const InstrumentConnection& connectio
     if (identified != exitCode::ok) {
         return identified;
     }
-    // Only the hand-held types report their battery; 115 is not asked, as in "Device info".
-    const bool hasBattery = identity.deviceType != deviceType115;
+    bool hasBattery = false;
     bool batteryOk = true;
-    if (hasBattery) {
-        double value = 0.0;
-        int rangeIndex = 0;
-        int overrange = 0;
-        unsigned char battery = 1;
-        const int result = readMeasurement(value, rangeIndex, overrange, battery, 1);
-        if (result <= 0) {
-            printMessage(
-                QStringLiteral("No connection to the USB device! Error no = %1").arg(result));
-            return exitCode::instrumentLost;
-        }
-        batteryOk = battery != 0;
+    const int result = readBatteryState(identity, hasBattery, batteryOk);
+    if (result <= 0) {
+        printMessage(QStringLiteral("No connection to the USB device! Error no = %1").arg(result));
+        return exitCode::instrumentLost;
     }
 
     if (options.json) {

@@ -25,6 +25,10 @@ bool InstrumentConnection::start(const CliOptions& options, QString& error) {
             !applyScenarioFile(options.scenarioFile, *simulator, error)) {
             return false;
         }
+        // A simulated instrument is the one asked for, so that simulated loggers differ.
+        if (!options.serialNumber.isEmpty()) {
+            simulator->setSerialNumber(options.serialNumber);
+        }
         backend = std::move(simulator);
     }
     CAD_wandler::setBackend(backend.get());
@@ -32,7 +36,7 @@ bool InstrumentConnection::start(const CliOptions& options, QString& error) {
 }
 
 QString InstrumentConnection::noConnectionMessage() const {
-    const QString message = QStringLiteral("No connection to the USB device!");
+    QString message = QStringLiteral("No connection to the USB device!");
     if (!libusb) {
         return message;
     }
@@ -55,6 +59,21 @@ bool openAndIdentify(InstrumentIdentity& identity) {
         identity.deviceType = 0;
     }
     return true;
+}
+
+int readBatteryState(const InstrumentIdentity& identity, bool& hasBattery, bool& batteryOk) {
+    hasBattery = identity.deviceType != deviceType115;
+    batteryOk = true;
+    if (!hasBattery) {
+        return 1;
+    }
+    double value = 0.0;
+    int rangeIndex = 0;
+    int overrange = 0;
+    unsigned char battery = 1;
+    const int result = readMeasurement(value, rangeIndex, overrange, battery, 1);
+    batteryOk = battery != 0;
+    return result;
 }
 
 bool isKnownDeviceType(int deviceType) {

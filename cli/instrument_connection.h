@@ -40,5 +40,9 @@ struct InstrumentIdentity {
 // openDevice, then readIdentity, as "Device info" does; false when either fails.
 bool openAndIdentify(InstrumentIdentity& identity);
 
+// The battery state, which only 235 and 255 report (115 is not asked, as in "Device info").
+// The result of the reading, or 1 when there was none to make.
+int readBatteryState(const InstrumentIdentity& identity, bool& hasBattery, bool& batteryOk);
+
 // The device types whose modes and ranges this program knows.
 bool isKnownDeviceType(int deviceType);

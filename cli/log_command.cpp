@@ -5,6 +5,7 @@
 #include "cli/cli_output.h"
 #include "cli/cycle_wait.h"
 #include "cli/exit_codes.h"
+#include "cli/log_publishing.h"
 #include "cli/measuring_setup.h"
 #include "cli/mode_choice.h"
 #include "cli/progress_line.h"
@@ -20,6 +21,8 @@
 namespace {
 
 constexpr double reconnectPollSeconds = 1.0;
+// At the end, the broker has this long to acknowledge the last rows; the rest goes next time.
+constexpr int publishGraceMs = 3000;
 
 class LogSession {
 public:
@@ -51,6 +54,10 @@ private:
     MeasuringCycle cycle{WindowKind::Chart};
     MeasurementEvaluation& evaluation = cycle.evaluation();
     RecordingWriter writer;
+    BrokerUrl broker;
+    ResumePoint resume;
+    std::unique_ptr<MqttPublisher> publisher;
+    qint64 elapsedOffsetMs = 0;  // a resumed recording's rows go on from its last one
     ProgressLine progress;
     double firstCycleStart = -1.0;
     long long samples = 0;
@@ -122,9 +129,16 @@ RecordingHeader LogSession::headerFor(const Reading& firstReading) {
 }
 
 int LogSession::createFile(const RecordingHeader& header) {
-    const bool created = options.outputFile.isEmpty()
-                             ? writer.createIn(recordingsDirectory(), header)
-                             : writer.create(options.outputFile, header);
+    bool created = false;
+    if (!options.resumeFile.isEmpty()) {
+        created = writer.resume(options.resumeFile, resume.rows);
+        elapsedOffsetMs =
+            resume.lastElapsedMs + std::max<qint64>(0, resume.lastTime.msecsTo(header.start));
+        gapPending = resume.rows > 0;
+    } else {
+        created = options.outputFile.isEmpty() ? writer.createIn(recordingsDirectory(), header)
+                                               : writer.create(options.outputFile, header);
+    }
     if (!created) {
         message(writer.errorString());
         return exitCode::fileError;
@@ -250,6 +264,9 @@ bool LogSession::record(const EvaluationResult& shown, qint64 elapsedMs, const Q
     if (writer.append(row) != AppendResult::Written) {
         return fileFailure();
     }
+    if (publisher) {
+        publisher->rowWritten(writer.rowsWritten(), row);
+    }
     gapPending = false;
     progress.show(samples, elapsedMs,
                   shown.valueText.trimmed() + QLatin1Char(' ') + shown.unitText);
@@ -269,7 +286,8 @@ bool LogSession::runCycle() {
         return recoverInstrument(reading.result);
     }
     ++samples;
-    const auto elapsedMs = static_cast<qint64>((cycleStart - firstCycleStart) * 1000.0);
+    const auto elapsedMs =
+        elapsedOffsetMs + static_cast<qint64>((cycleStart - firstCycleStart) * 1000.0);
     if (!record(cycle.evaluate(reading.reading, shownSelection()), elapsedMs, wallTime)) {
         return false;
     }
@@ -285,6 +303,10 @@ bool LogSession::runCycle() {
 }
 
 int LogSession::run() {
+    const int checked = checkLogStart(options, broker, resume);
+    if (checked != exitCode::ok) {
+        return checked;
+    }
     // A file that cannot be written must not leave the instrument reconfigured.
     if (!options.outputFile.isEmpty() && !writer.checkNewFile(options.outputFile)) {
         message(writer.errorString());
@@ -293,6 +315,10 @@ int LogSession::run() {
     const int prepared = prepareMeasuring(options, connection, WindowKind::Chart, setup);
     if (prepared != exitCode::ok) {
         return prepared;
+    }
+    if (!options.resumeFile.isEmpty() &&
+        checkResumedInstrument(resume, setup.identity) != exitCode::ok) {
+        return exitCode::badResume;
     }
     if (options.modeLetter == 'M' && setup.identity.deviceType != deviceType115) {
         message(QStringLiteral("device type %1 reports the distance voltmeter as mode V; the log "
@@ -305,11 +331,18 @@ int LogSession::run() {
     if (created != exitCode::ok) {
         return created;
     }
+    if (!options.publishUrl.isEmpty()) {
+        publisher =
+            startPublisher(broker, options, setup.identity, writer.path(), writer.rowsWritten());
+    }
     while (!stopRequested() && runCycle()) {
     }
     progress.breakLine();
     if (writer.isOpen() && !writer.close()) {
         fileFailure();
+    }
+    if (publisher) {
+        publisher->stop(publishGraceMs);
     }
     return exit;
 }

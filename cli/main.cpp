@@ -5,6 +5,7 @@
 #include "cli/exit_codes.h"
 #include "cli/identify_command.h"
 #include "cli/instrument_connection.h"
+#include "cli/list_command.h"
 #include "cli/log_command.h"
 #include "cli/read_command.h"
 #include "cli/stats_command.h"
@@ -35,7 +36,12 @@ int main(int argc, char** argv) {
         return exitCode::badScenario;
     }
     installStopHandlers();
+    if (!options.serialNumber.isEmpty() && !chooseSerial(options.serialNumber, connection)) {
+        return exitCode::unknownSerial;
+    }
     switch (options.command) {
+        case CliCommand::list:
+            return runList(options, connection);
         case CliCommand::identify:
             return runIdentify(options, connection);
         case CliCommand::read:

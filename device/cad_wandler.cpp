@@ -4,6 +4,8 @@
 
 namespace {
 UsbBackend* linkBackend = nullptr;
+CAD_wandler::DeviceChoice deviceChoice;
+int chosenPosition = -1;
 }  // namespace
 
 UsbBackend::DeviceHandle CAD_wandler::deviceHandle = 0;
@@ -19,18 +21,49 @@ UsbBackend* CAD_wandler::backend() {
     return linkBackend;
 }
 
-int CAD_wandler::openDevice() {
+void CAD_wandler::setDeviceChoice(DeviceChoice choice, int firstPosition) {
+    deviceChoice = std::move(choice);
+    chosenPosition = firstPosition;
+}
+
+int CAD_wandler::openAt(int position) {
+    closeDevice();
+    return linkBackend && linkBackend->findDevice(vendorId, productId, position) ? openFound() : 0;
+}
+
+void CAD_wandler::closeDevice() {
     if (deviceHandle != 0 && linkBackend) {
         linkBackend->close(deviceHandle);
     }
     deviceHandle = 0;
+}
+
+int CAD_wandler::openDevice() {
+    closeDevice();
     if (!linkBackend) {
         return 0;
     }
-    // The search ends at the first match whatever happens to it.
-    if (!linkBackend->findFirstDevice(vendorId, productId)) {
-        return 0;
+    if (!deviceChoice) {
+        // The search ends at the first match whatever happens to it.
+        return linkBackend->findFirstDevice(vendorId, productId) ? openFound() : 0;
     }
+    // The instrument kept last time first, so that a measuring cycle leaves the others alone.
+    if (chosenPosition >= 0 && linkBackend->findDevice(vendorId, productId, chosenPosition) &&
+        openFound() == 1 && deviceChoice(chosenPosition)) {
+        return 1;
+    }
+    closeDevice();
+    for (int position = 0; linkBackend->findDevice(vendorId, productId, position); ++position) {
+        if (position != chosenPosition && openFound() == 1 && deviceChoice(position)) {
+            chosenPosition = position;
+            return 1;
+        }
+        closeDevice();
+    }
+    return 0;
+}
+
+int CAD_wandler::openFound() {
     deviceHandle = linkBackend->openFoundDevice();
     if (deviceHandle == 0) {
         return 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "device/usb_backend.h"
 
 // The device link: finds, opens and talks to the instrument. Every object acts on
@@ -23,12 +25,23 @@ public:
     int controlIn(int request, int value, int index, unsigned char* buffer, int length);
     int controlOut(int request, int value, int index, unsigned char* buffer, int length);
 
+    // Which instrument openDevice keeps: given the bus position of an opened and claimed
+    // instrument, true to keep it; the others are closed again and the next is tried. The
+    // position kept last (at first `firstPosition`) is tried first. Empty (the default): the
+    // first instrument found, whatever happens to it.
+    using DeviceChoice = std::function<bool(int position)>;
+    static void setDeviceChoice(DeviceChoice choice, int firstPosition = -1);
+    // Opens, configures and claims the instrument at this bus position, whatever the choice.
+    static int openAt(int position);
+    static void closeDevice();
+
     // The backend every link uses (not owned); set once at start.
     static void setBackend(UsbBackend* backend);
     static UsbBackend* backend();
     static UsbBackend::DeviceHandle deviceHandle;
 
 private:
+    static int openFound();
     static int transfer(std::uint8_t requestType, int request, int value, int index,
                         unsigned char* buffer, int length);
 };

@@ -53,11 +53,12 @@ void InstrumentSimulator::unplug() {
     unpluggedAtMs = clockMs();
 }
 
-bool InstrumentSimulator::findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) {
+bool InstrumentSimulator::findDevice(std::uint16_t vendorId, std::uint16_t productId,
+                                     int position) {
     if (!plugged && replugDelayMs && clockMs() - unpluggedAtMs >= *replugDelayMs) {
         plugged = true;
     }
-    found = plugged && vendorId == 0x16C0 && productId == 0x2B5E;
+    found = plugged && vendorId == 0x16C0 && productId == 0x2B5E && position == 0;
     return found;
 }
 
@@ -301,6 +302,10 @@ int InstrumentSimulator::reportedRangeIndex() const {
         }
     }
     return 0;
+}
+
+void InstrumentSimulator::setSerialNumber(const QString& serialNumber) {
+    identity.replace(0, 8, serialNumber.toLatin1().leftJustified(8, ' ', true));
 }
 
 void InstrumentSimulator::setIdentity(const QString& serialNumber, const QString& softwareVersion,

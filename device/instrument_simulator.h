@@ -32,7 +32,8 @@ public:
     explicit InstrumentSimulator(int deviceType = 235);
 
     // UsbBackend
-    bool findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) override;
+    // The simulator is one instrument, at the first position.
+    bool findDevice(std::uint16_t vendorId, std::uint16_t productId, int position) override;
     DeviceHandle openFoundDevice() override;
     int setConfiguration(DeviceHandle handle, int configuration) override;
     int claimInterface(DeviceHandle handle, int interfaceNumber) override;
@@ -45,6 +46,8 @@ public:
     void setIdentity(const QString& serialNumber, const QString& softwareVersion,
                      const QString& deviceType);
     void setIdentityBlock(const QByteArray& block);
+    // Replaces the serial number only (up to 8 characters).
+    void setSerialNumber(const QString& serialNumber);
     QByteArray identityBlock() const { return identity; }
 
     // The next samples answer these counts in order; the last one stays.

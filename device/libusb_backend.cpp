@@ -53,7 +53,7 @@ int LibusbBackend::recordFailure(const char* call, int errorCode) {
     return errorCode;
 }
 
-bool LibusbBackend::findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) {
+bool LibusbBackend::findDevice(std::uint16_t vendorId, std::uint16_t productId, int position) {
     problem = OpenProblem();
     forgetFoundDevice();
     libusb_context* ctx = context();
@@ -75,7 +75,8 @@ bool LibusbBackend::findFirstDevice(std::uint16_t vendorId, std::uint16_t produc
     for (libusb_device* device : devices) {
         libusb_device_descriptor descriptor{};
         if (libusb_get_device_descriptor(device, &descriptor) == LIBUSB_SUCCESS &&
-            descriptor.idVendor == vendorId && descriptor.idProduct == productId) {
+            descriptor.idVendor == vendorId && descriptor.idProduct == productId &&
+            position-- == 0) {
             foundDevice = libusb_ref_device(device);
             break;
         }
@@ -83,6 +84,13 @@ bool LibusbBackend::findFirstDevice(std::uint16_t vendorId, std::uint16_t produc
     libusb_free_device_list(list, 1);
     problem.deviceFound = foundDevice != nullptr;
     return problem.deviceFound;
+}
+
+std::pair<int, int> LibusbBackend::foundBusAddress() const {
+    if (!foundDevice) {
+        return {0, 0};
+    }
+    return {libusb_get_bus_number(foundDevice), libusb_get_device_address(foundDevice)};
 }
 
 UsbBackend::DeviceHandle LibusbBackend::openFoundDevice() {

@@ -33,9 +33,10 @@ public:
     LibusbBackend(const LibusbBackend&) = delete;
     LibusbBackend& operator=(const LibusbBackend&) = delete;
 
-    // Takes a fresh device list and remembers the matching device that comes first by bus
+    // Takes a fresh device list and remembers the matching device at `position` by bus
     // number, then by device address; it is the only one opened, whatever happens to it.
-    bool findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) override;
+    bool findDevice(std::uint16_t vendorId, std::uint16_t productId, int position) override;
+    std::pair<int, int> foundBusAddress() const override;
     DeviceHandle openFoundDevice() override;
     // Detaches kernel drivers from the active configuration's interfaces first, since the
     // kernel refuses a configuration change while a driver holds an interface.
@@ -47,7 +48,7 @@ public:
     // Closes without releasing the interface; closing the file gives it back.
     void close(DeviceHandle handle) override;
 
-    // Reset by every findFirstDevice; filled by the step of the opening that failed.
+    // Reset by every findDevice; filled by the step of the opening that failed.
     const OpenProblem& lastOpenProblem() const { return problem; }
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 // The few USB operations the device link needs, in the order it uses them.
 // One implementation talks to the bus through libusb-1.0, the other is the instrument simulator.
@@ -11,10 +12,16 @@ public:
 
     virtual ~UsbBackend() = default;
 
-    // Rescans every bus and remembers the first device, in bus and device order,
-    // that carries both identifiers. Returns false when there is none.
-    virtual bool findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) = 0;
-    // Opens the device remembered by the last findFirstDevice; 0 when it cannot be opened.
+    // Rescans every bus and remembers the device at `position` (0 the first), in bus and
+    // device order, among those that carry both identifiers. False when there is none there.
+    virtual bool findDevice(std::uint16_t vendorId, std::uint16_t productId, int position) = 0;
+    bool findFirstDevice(std::uint16_t vendorId, std::uint16_t productId) {
+        return findDevice(vendorId, productId, 0);
+    }
+    // Bus number and device address of the device the last findDevice remembered; 0, 0 where
+    // there is no bus.
+    virtual std::pair<int, int> foundBusAddress() const { return {0, 0}; }
+    // Opens the device remembered by the last findDevice; 0 when it cannot be opened.
     virtual DeviceHandle openFoundDevice() = 0;
     // 0 on success, a negative libusb error code otherwise.
     virtual int setConfiguration(DeviceHandle handle, int configuration) = 0;

@@ -38,7 +38,7 @@ public:
     bool opens() const { return failingStage == 0; }
     std::vector<Transfer> transfers;
 
-    bool findFirstDevice(std::uint16_t, std::uint16_t) override { return failingStage != 1; }
+    bool findDevice(std::uint16_t, std::uint16_t, int) override { return failingStage != 1; }
     DeviceHandle openFoundDevice() override { return failingStage == 2 ? 0 : 7; }
     int setConfiguration(DeviceHandle, int) override { return failingStage == 3 ? -6 : 0; }
     int claimInterface(DeviceHandle, int) override { return failingStage == 4 ? -6 : 0; }

@@ -115,7 +115,7 @@ QString ChartToolbar::askSavePath(const QString& suffix, const QStringList& filt
     request.initialDirectory = !lastDirectory.isEmpty() ? lastDirectory
                                : defaultDirectory       ? defaultDirectory()
                                                         : QString();
-    const QString path = operatorDialogs().saveFileName(request);
+    QString path = operatorDialogs().saveFileName(request);
     if (!path.isEmpty()) {
         lastDirectory = QFileInfo(path).absolutePath();
     }

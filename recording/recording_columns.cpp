@@ -16,5 +16,7 @@ bool readColumnHeader(const QString& line, RecordingColumns& columns) {
     columns.range = static_cast<int>(names.indexOf(QStringLiteral("range")));
     columns.overrange = static_cast<int>(names.indexOf(QStringLiteral("overrange")));
     columns.gap = static_cast<int>(names.indexOf(QStringLiteral("gap")));
+    columns.time = static_cast<int>(names.indexOf(QStringLiteral("time")));
+    columns.mode = static_cast<int>(names.indexOf(QStringLiteral("mode")));
     return columns.elapsed >= 0 && columns.value >= 0;
 }

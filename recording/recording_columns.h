@@ -12,6 +12,8 @@ struct RecordingColumns {
     int range = -1;
     int overrange = -1;
     int gap = -1;
+    int time = -1;
+    int mode = -1;
 };
 
 // False when the line is no column header of a recording (no elapsed_ms or value column).

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "recording/csv_fields.h"
@@ -62,10 +63,8 @@ bool readFlag(const QStringList& fields, int column, bool& flag) {
     return false;
 }
 
-// One data row; false with the reason when the line is no row.
-bool readPoint(const QString& line, const RecordingColumns& columns, QHash<QString, QString>& units,
-               RecordedPoint& point, QString& problem) {
-    QStringList fields;
+bool splitRow(const QString& line, const RecordingColumns& columns, QStringList& fields,
+              QString& problem) {
     if (!splitCsvLine(line, fields)) {
         problem = QStringLiteral("a quoted text is not closed");
         return false;
@@ -74,6 +73,16 @@ bool readPoint(const QString& line, const RecordingColumns& columns, QHash<QStri
         problem = QStringLiteral("%1 fields instead of %2").arg(fields.size()).arg(columns.count);
         return false;
     }
+    return true;
+}
+
+QString fieldOf(const QStringList& fields, int column) {
+    return column >= 0 ? fields[column] : QString();
+}
+
+// One data row; false with the reason when the fields are no row.
+bool readPoint(const QStringList& fields, const RecordingColumns& columns,
+               QHash<QString, QString>& units, RecordedPoint& point, QString& problem) {
     bool ok = false;
     point.elapsedMs = fields[columns.elapsed].toLongLong(&ok);
     if (!ok || point.elapsedMs < 0) {
@@ -140,9 +149,12 @@ bool readMagic(const QString& line, const QString& name, QString& problem) {
     return true;
 }
 
-}  // namespace
+// Takes one row's fields; false with the reason when they are no row.
+using RowSink = std::function<bool(const QStringList& fields, const RecordingColumns& columns,
+                                   QString& problem)>;
 
-LoadedRecording readRecording(QIODevice& device, const QString& name) {
+// The header into the result, then every row to `sink`.
+LoadedRecording readWith(QIODevice& device, const QString& name, const RowSink& sink) {
     LineSource source(device);
     QString line;
     if (source.next(line) != LineSource::Result::Line) {
@@ -190,7 +202,7 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
         }
     }
 
-    QHash<QString, QString> units;
+    qulonglong rowsRead = 0;
     while (true) {
         const LineSource::Result result = source.next(line);
         if (result == LineSource::Result::End) {
@@ -198,8 +210,8 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
             return recording;
         }
         recording.status = LoadedRecording::Status::Partial;
-        const auto rowsRead = static_cast<qulonglong>(recording.points.size());
         if (result == LineSource::Result::CutOff) {
+            recording.cutOff = true;
             recording.message = QStringLiteral(
                                     "%1: the last line is cut off (the recording ended "
                                     "abruptly); %2 rows were read")
@@ -219,8 +231,8 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) {
             continue;
         }
-        RecordedPoint point;
-        if (!readPoint(line, columns, units, point, problem)) {
+        QStringList fields;
+        if (!splitRow(line, columns, fields, problem) || !sink(fields, columns, problem)) {
             recording.message =
                 QStringLiteral("%1:%2: the line is damaged (%3); %4 rows were read up to it")
                     .arg(name)
@@ -229,8 +241,51 @@ LoadedRecording readRecording(QIODevice& device, const QString& name) {
                     .arg(rowsRead);
             return recording;
         }
-        recording.points.push_back(point);
+        ++rowsRead;
     }
+}
+
+}  // namespace
+
+LoadedRecording readRecording(QIODevice& device, const QString& name) {
+    QHash<QString, QString> units;
+    std::vector<RecordedPoint> points;
+    LoadedRecording read =
+        readWith(device, name,
+                 [&](const QStringList& fields, const RecordingColumns& columns, QString& problem) {
+                     RecordedPoint point;
+                     if (!readPoint(fields, columns, units, point, problem)) {
+                         return false;
+                     }
+                     points.push_back(point);
+                     return true;
+                 });
+    read.points = std::move(points);
+    return read;
+}
+
+LoadedRecording scanRecordingRows(QIODevice& device, const QString& name,
+                                  const std::function<void(const RecordedRow&)>& onRow) {
+    QHash<QString, QString> units;
+    return readWith(
+        device, name,
+        [&](const QStringList& fields, const RecordingColumns& columns, QString& problem) {
+            RecordedPoint point;
+            if (!readPoint(fields, columns, units, point, problem)) {
+                return false;
+            }
+            RecordedRow row;
+            row.elapsedMs = point.elapsedMs;
+            row.time = QDateTime::fromString(fieldOf(fields, columns.time), Qt::ISODateWithMs);
+            row.value = point.value;
+            row.unit = point.unit;
+            row.rangeText = fieldOf(fields, columns.range);
+            row.modeText = fieldOf(fields, columns.mode);
+            row.overrange = point.overrange;
+            row.gap = point.gap;
+            onRow(row);
+            return true;
+        });
 }
 
 LoadedRecording loadRecording(const QString& path) {

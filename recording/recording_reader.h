@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "recording/recording_file.h"
@@ -22,7 +23,8 @@ struct LoadedRecording {
         Refused,   // no recording of this program, or its header is damaged
     };
     Status status = Status::Refused;
-    QString message;  // for the operator; empty when complete
+    QString message;      // for the operator; empty when complete
+    bool cutOff = false;  // Partial only because the last line is cut off
     RecordingHeader header;
     std::vector<RecordedPoint> points;
 };
@@ -34,3 +36,8 @@ LoadedRecording loadRecording(const QString& path);
 
 // The same from an open device; `name` stands for the file in messages.
 LoadedRecording readRecording(QIODevice& device, const QString& name);
+
+// Reads the header like readRecording and hands every row, whole, to `onRow` in file order
+// instead of keeping it; the result's points stay empty.
+LoadedRecording scanRecordingRows(QIODevice& device, const QString& name,
+                                  const std::function<void(const RecordedRow&)>& onRow);

@@ -46,7 +46,7 @@ RecordingWriter::~RecordingWriter() {
     close();
 }
 
-bool RecordingWriter::create(const QString& path, const RecordingHeader& header) {
+void RecordingWriter::reset(const QString& path) {
     close();
     path_ = path;
     error_.clear();
@@ -55,6 +55,10 @@ bool RecordingWriter::create(const QString& path, const RecordingHeader& header)
     size_ = 0;
     rows_ = 0;
     ignoreFileSizeSignal();
+}
+
+bool RecordingWriter::create(const QString& path, const RecordingHeader& header) {
+    reset(path);
 
     const QByteArray name = QFile::encodeName(path);
     fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -92,6 +96,38 @@ bool RecordingWriter::createIn(const QString& directory, const RecordingHeader& 
         }
     }
     return false;
+}
+
+bool RecordingWriter::resume(const QString& path, qint64 rows) {
+    reset(path);
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        fail(QStringLiteral("cannot open %1").arg(path), errno);
+        return false;
+    }
+    // The whole lines end at the last line end; a row is written in one piece, so what follows
+    // it is at most one row's worth.
+    const off_t end = ::lseek(fd, 0, SEEK_END);
+    const off_t tailStart = end > 4096 ? end - 4096 : 0;
+    QByteArray tail(static_cast<int>(end - tailStart), '\0');
+    if (end < 0 || ::pread(fd, tail.data(), tail.size(), tailStart) != tail.size()) {
+        fail(QStringLiteral("cannot read %1").arg(path), errno);
+        ::close(fd);
+        return false;
+    }
+    const off_t whole = tailStart + tail.lastIndexOf('\n') + 1;
+    if ((whole != end && ::ftruncate(fd, whole) != 0) || ::lseek(fd, whole, SEEK_SET) != whole) {
+        fail(QStringLiteral("cannot cut the last line of %1").arg(path), errno);
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    size_ = whole;
+    rows_ = rows;
+    sinceSync_.start();
+    syncer_.start(fd_);
+    return true;
 }
 
 AppendResult RecordingWriter::append(const RecordedRow& row) {

@@ -41,6 +41,10 @@ public:
     // with errorString() when the name is taken or its directory takes no new file.
     bool checkNewFile(const QString& path);
 
+    // Opens the existing recording at `path` to go on after its `rows` rows; a cut-off last
+    // line (the program ended within a write) is cut away first. False with errorString().
+    bool resume(const QString& path, qint64 rows);
+
     AppendResult append(const RecordedRow& row);
     // Syncs now and waits for it, e.g. before a long pause without rows; false when it failed.
     bool sync();
@@ -55,6 +59,7 @@ public:
     void setSyncIntervalMs(int milliseconds) { syncIntervalMs_ = milliseconds; }
 
 private:
+    void reset(const QString& path);
     bool writeAll(const QByteArray& bytes);
     bool syncFile();
     bool takeSyncFailure();

@@ -46,7 +46,7 @@ void useSettingsFilePath(const QString& path) {
 
 QString settingsFilePathFor(const QString& programDirectory, bool programDirectoryWritable,
                             const QString& configHome) {
-    const QString besideProgram = programDirectory + QLatin1Char('/') + settingsFileName;
+    QString besideProgram = programDirectory + QLatin1Char('/') + settingsFileName;
     if (programDirectoryWritable || QFileInfo::exists(besideProgram)) {
         return besideProgram;
     }

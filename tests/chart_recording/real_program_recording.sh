@@ -52,7 +52,7 @@ wait $pid 2>/dev/null
 OPERATE
 
 set +e
-timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/operate.sh" "$program" \
+timeout 90 "$(dirname "$0")/../support/with_xvfb.sh" bash "$work/operate.sh" "$program" \
   "$work/$([ "$case_name" = lost ] && echo lost || echo instrument).scn" "$case_name" \
   "$(cd "$(dirname "$0")/../support" && pwd)/operate_program.sh"
 code=$?

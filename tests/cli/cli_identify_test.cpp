@@ -106,7 +106,7 @@ TEST(CliUsage, BadCommandLinesExitWithOneAndHelpWithZero) {
     const CliResult none = scratch.run({});
     EXPECT_EQ(none.exitCode, exitCode::usage);
     EXPECT_EQ(none.err,
-              "zalvo-cli: no command given (identify, read or log)\n"
+              "zalvo-cli: no command given (list, identify, read or log)\n"
               "Try 'zalvo-cli --help'.\n");
     EXPECT_TRUE(none.out.isEmpty());
 

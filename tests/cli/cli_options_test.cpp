@@ -58,7 +58,7 @@ TEST(CliOptions, HelpWinsOverEverythingElse) {
 }
 
 TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
-    EXPECT_EQ(refusal({}), "no command given (identify, read or log)");
+    EXPECT_EQ(refusal({}), "no command given (list, identify, read or log)");
     EXPECT_EQ(refusal({"measure"}), "unexpected argument 'measure'");
     EXPECT_EQ(refusal({"read", "identify"}), "unexpected argument 'identify'");
     EXPECT_EQ(refusal({"read", "-x"}), "unknown option '-x'");

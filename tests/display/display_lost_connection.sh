@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 printf 'type 235\nunplug-after 26\n' > "$work/lost.scn"
 
 set +e
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+"$(dirname "$0")/../support/with_xvfb.sh" bash -c '
   source "$3"
   "$1" --scenario="$2" & pid=$!
   display=$(open_window_from_menu 268 132 "Display Zalvo 235")  # Start measurement display

@@ -36,7 +36,7 @@ done
 # Started through its link in bin/, as a desktop or a shell starts it.
 help="$(QT_QPA_PLATFORM=offscreen "$stage/usr/bin/zalvo" --help)" ||
     fail "the installed zalvo --help ended with an error"
-[ "$(head -n1 <<<"$help")" = "Usage: zalvo [--simulate=115|235|255] [--scenario=FILE]" ] ||
+[ "$(head -n1 <<<"$help")" = "Usage: zalvo [--simulate=115|235|255] [--scenario=FILE] [--serial=N]" ] ||
     fail "unexpected help text: $help"
 
 cmp -s "$stage/usr/lib/zalvo/Sound.WAV" "$source/resources/Sound.WAV" ||

@@ -10,6 +10,10 @@ expected_files() {
         if [ "$cli" = 1 ]; then
             echo usr/bin/zalvo-cli
             echo usr/lib/zalvo/zalvo-cli
+            echo usr/lib/systemd/system/zalvo-log@.service
+            echo usr/share/zalvo/61-zalvo-log.rules
+            echo usr/share/zalvo/telegraf-zalvo.conf
+            echo usr/share/zalvo/zalvo-log.conf.example
         fi
         echo usr/share/applications/zalvo.desktop
         echo usr/share/icons/hicolor/scalable/apps/zalvo.svg

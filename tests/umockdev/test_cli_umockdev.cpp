@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -80,4 +84,92 @@ TEST_F(CliOnEmulatedBus, IdentifyWithoutInstrumentSaysWhyAndExitsWithThree) {
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_EQ(run.output,
               "zalvo-cli: No connection to the USB device! (no instrument on the bus)\n");
+}
+
+// Three instruments, plugged out of bus order; the one on bus 2 refuses its configuration.
+class CliOnBusWithThree : public CliOnEmulatedBus {
+protected:
+    void SetUp() override {
+        CliOnEmulatedBus::SetUp();
+        if (!bus) {
+            return;
+        }
+        second.setMeasuredValue(1111);
+        first.setMeasuredValue(2222);
+        bus->plug(second, {1, 7, ""});
+        bus->plug(first, {1, 3, ""});
+        bus->plug(busy, {2, 1, ""});
+        busy.rejectConfiguration(EBUSY);
+    }
+
+    EmulatedInstrument first{"22220002"};
+    EmulatedInstrument second{"11110001"};
+    EmulatedInstrument busy{"33330003"};
+};
+
+TEST_F(CliOnBusWithThree, ListShowsEveryInstrumentInBusOrderWithWhyOneCannotBeOpened) {
+    const CliRun run = runCli("list");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "bus 1, address 3: serial number 22220002, software version 133, device type 235, "
+              "battery OK\n"
+              "bus 1, address 7: serial number 11110001, software version 133, device type 235, "
+              "battery OK\n"
+              "bus 2, address 1: No connection to the USB device! (instrument found; "
+              "libusb_set_configuration failed: LIBUSB_ERROR_BUSY)\n");
+}
+
+TEST_F(CliOnBusWithThree, SerialChoosesTheInstrumentForIdentifyReadAndTwoLogsAtOnce) {
+    const CliRun identify = runCli("identify --json --serial 11110001");
+    EXPECT_EQ(identify.exitCode, 0) << identify.output;
+    EXPECT_NE(identify.output.find("\"serialNumber\":\"11110001\""), std::string::npos)
+        << identify.output;
+
+    // The value read is the second instrument's, not the first one's on the bus.
+    const CliRun read = runCli("read --serial 11110001 --count 2 --range 3");
+    EXPECT_EQ(read.exitCode, 0) << read.output;
+    EXPECT_NE(read.output.find("1.11 kV/m"), std::string::npos) << read.output;
+    EXPECT_EQ(read.output.find("2.22"), std::string::npos) << read.output;
+
+    // Two loggers, each on its own instrument, at the same time.
+    const std::string directory = ::testing::TempDir();
+    const std::string fileOf[] = {directory + "first.csv", directory + "second.csv"};
+    std::remove(fileOf[0].c_str());
+    std::remove(fileOf[1].c_str());
+    const char* serialOf[] = {"22220002", "11110001"};
+    FILE* logs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        const std::string command = std::string(ZALVO_CLI_PATH) + " log --serial " + serialOf[i] +
+                                    " --interval 200 --samples 5 --range 3 --output " + fileOf[i] +
+                                    " 2>&1";
+        logs[i] = popen(command.c_str(), "r");
+    }
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_NE(logs[i], nullptr);
+        std::string output;
+        std::array<char, 256> line{};
+        while (std::fgets(line.data(), static_cast<int>(line.size()), logs[i])) {
+            output += line.data();
+        }
+        EXPECT_EQ(pclose(logs[i]), 0) << output;
+        std::ifstream file(fileOf[i]);
+        const std::string text((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find(std::string("# serial number,") + serialOf[i]), std::string::npos)
+            << text;
+        EXPECT_EQ(
+            std::count(text.begin(), text.end(), '\n') - std::count(text.begin(), text.end(), '#'),
+            6)
+            << "the column header and five rows:\n"
+            << text;
+    }
+}
+
+TEST_F(CliOnBusWithThree, UnknownSerialIsRefusedWithWhatIsOnTheBus) {
+    const CliRun run = runCli("log --serial 99999999 --interval 200 --samples 1");
+    EXPECT_EQ(run.exitCode, 9);
+    EXPECT_EQ(run.output,
+              "zalvo-cli: no instrument with serial number 99999999; on the bus: 22220002 (bus 1, "
+              "address 3), 11110001 (bus 1, address 7), an instrument that cannot be opened (bus "
+              "2, address 1)\n");
 }

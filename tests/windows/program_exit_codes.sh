@@ -9,7 +9,7 @@ printf 'unplugged\n' > "$work/no-instrument.scn"
 printf 'type 235\n' > "$work/instrument.scn"
 
 run_case() {  # scenario, x and y of the button in the window, caption of the box it opens
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  "$(dirname "$0")/../support/with_xvfb.sh" bash -c '
     source "$6"
     "$1" --scenario="$2" & pid=$!
     win=$(find_window "Zalvoxx5_DureRuz") || { echo "main window did not appear" >&2; kill $pid; exit 99; }
