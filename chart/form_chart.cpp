@@ -107,6 +107,7 @@ void TFormChart::buildControls() {
     Chart1->setGeometry(304, 48, 713, 633);
     TeeCommander1 = new ChartToolbar(Chart1, this);
     TeeCommander1->setDefaultDirectory([] { return mainFormData().dataDirectory; });
+    TeeCommander1->setLimitPercent([] { return static_cast<double>(mainFormData().limit); });
     TeeCommander1->setGeometry(0, 0, windowWidth, 41);
 
     GroupBoxAll = makeGroup(QString(), this, 8, 42, 291, 639);

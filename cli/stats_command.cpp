@@ -2,13 +2,13 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
 #include "cli/stats_options.h"
+#include "recording/elapsed_text.h"
 #include "recording/recording_statistics.h"
 #include "recording/recording_stream.h"
 
@@ -57,18 +57,6 @@ public:
     qint64 fromMs = 0;
     qint64 toMs = std::numeric_limits<qint64>::max();
 };
-
-// Elapsed time as hours:minutes:seconds.milliseconds; hours go past 24. A window may begin
-// before the first reading.
-QString elapsedText(qint64 signedMs) {
-    const qint64 ms = std::abs(signedMs);
-    return QStringLiteral("%1%2:%3:%4.%5")
-        .arg(signedMs < 0 ? QStringLiteral("-") : QString())
-        .arg(ms / 3600000)
-        .arg(ms / 60000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
-}
 
 QString number(double value) {
     return QString::number(value, 'g', 7);

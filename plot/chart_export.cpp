@@ -8,6 +8,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 #include "plot/chart_widget.h"
@@ -156,6 +157,9 @@ bool exportChartCsv(const ChartWidget& chart, const QString& path, QString* erro
     const PointStore& points = chart.points();
     for (std::size_t i = 0; i < points.size(); ++i) {
         const StoredPoint point = points.at(i);
+        if (!std::isfinite(point.y)) {
+            continue;  // a break in the line or a reading beyond the range: no value
+        }
         appendNumber(text, point.x);
         text += ',';
         appendNumber(text, point.y);

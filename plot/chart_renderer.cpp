@@ -15,6 +15,9 @@ namespace {
 const QColor maroon(128, 0, 0);
 const QColor seriesColor(255, 0, 0);
 const QColor gridColor(215, 215, 215);
+// Readings beyond the range are marked by short strokes at the plot's top or bottom edge.
+const QColor overrangeColor(255, 140, 0);
+constexpr double overrangeMarkLength = 8.0;
 const QColor markFill(255, 255, 225);
 constexpr double margin = 6.0;
 constexpr double tickLength = 4.0;
@@ -236,11 +239,33 @@ void ChartRenderer::paintSeries(QPainter& painter) const {
     drawnPoints(scale, indices);
     QPolygonF line;
     line.reserve(static_cast<qsizetype>(indices.size()));
+    std::vector<QLineF> overrangeMarks;
     for (const std::size_t index : indices) {
         const StoredPoint point = content.series.at(index);
-        line.append(toPixel(point.x, point.y));
+        if (std::isfinite(point.y)) {
+            line.append(toPixel(point.x, point.y));
+            continue;
+        }
+        paintLinePiece(painter, line, scale);
+        line.clear();
+        const double x = toPixel(point.x, 0.0).x();
+        if (std::isinf(point.y) && x >= plot.left() && x <= plot.right() &&
+            (overrangeMarks.empty() || x - overrangeMarks.back().x1() >= 1.0)) {
+            const double edge = point.y > 0 ? plot.top() : plot.bottom();
+            const double inward = point.y > 0 ? overrangeMarkLength : -overrangeMarkLength;
+            overrangeMarks.emplace_back(x, edge, x, edge + inward);
+        }
     }
+    paintLinePiece(painter, line, scale);
+    if (!overrangeMarks.empty()) {
+        painter.setPen(QPen(overrangeColor, 2.0));
+        painter.drawLines(overrangeMarks.data(), static_cast<int>(overrangeMarks.size()));
+    }
+}
+
+void ChartRenderer::paintLinePiece(QPainter& painter, const QPolygonF& line, double scale) const {
     painter.setPen(QPen(seriesColor, 1.0));
+    painter.setBrush(Qt::NoBrush);
     if (line.size() == 1) {
         if (plot.contains(line.front())) {
             painter.drawPoint(line.front());

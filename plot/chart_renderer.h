@@ -13,6 +13,7 @@
 
 class QPainter;
 class QPaintDevice;
+class QPolygonF;
 
 // One drawing of the chart: lays the chart out in an area and paints it. The screen,
 // the image and document exports and the printout all draw through this.
@@ -45,6 +46,8 @@ private:
     void paintTitles(QPainter& painter) const;
     void paintAxes(QPainter& painter) const;
     void paintSeries(QPainter& painter) const;
+    // One unbroken part of the line, already in pixels.
+    void paintLinePiece(QPainter& painter, const QPolygonF& line, double scale) const;
     void paintColorLine(QPainter& painter) const;
     void paintMarks(QPainter& painter) const;
 

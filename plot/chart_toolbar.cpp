@@ -10,8 +10,9 @@
 
 #include "plot/chart_export.h"
 #include "plot/chart_widget.h"
+#include "plot/recording_readout.h"
 #include "plot/recording_view.h"
-#include "recording/recording_reader.h"
+#include "recording/recording_file.h"
 #include "ui/operator_dialogs.h"
 
 namespace {
@@ -19,12 +20,15 @@ namespace {
 const QString failureCaption = QStringLiteral("Error");
 const QString openCaption = QStringLiteral("Open recording");
 // Room for a file name; longer texts are shortened in the middle.
-constexpr int fileLabelWidth = 420;
+constexpr int fileLabelWidth = 340;
 
 }  // namespace
 
 ChartToolbar::ChartToolbar(ChartWidget* chart, QWidget* parent)
-    : QToolBar(parent), boundChart(chart) {
+    : QToolBar(parent),
+      boundChart(chart),
+      loader(&streamRecordingFile),
+      readout(new RecordingReadout(chart)) {
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
 
@@ -57,6 +61,13 @@ ChartToolbar::ChartToolbar(ChartWidget* chart, QWidget* parent)
     openRecording =
         addAction(QStringLiteral("Open recording..."), this, &ChartToolbar::askAndOpenRecording);
     openRecording->setToolTip(QStringLiteral("Show a recording file in the chart"));
+    statistics = addAction(QStringLiteral("Statistics"));
+    statistics->setToolTip(
+        QStringLiteral("Show the statistics of the opened recording over the chart"));
+    statistics->setCheckable(true);
+    statistics->setChecked(true);
+    statistics->setEnabled(false);
+    connect(statistics, &QAction::toggled, readout, &RecordingReadout::setStatisticsWanted);
     fileLabel = new QLabel(this);
     fileLabel->setFixedWidth(fileLabelWidth);
     fileLabel->setContentsMargins(8, 0, 0, 0);
@@ -65,6 +76,10 @@ ChartToolbar::ChartToolbar(ChartWidget* chart, QWidget* parent)
 
 void ChartToolbar::setRecordingRuns(bool runs) {
     openRecording->setEnabled(!runs);
+    if (runs) {
+        readout->hide();
+        statistics->setEnabled(false);
+    }
 }
 
 void ChartToolbar::showRecordingFile(const QString& path) {
@@ -77,6 +92,14 @@ void ChartToolbar::showRecordingProblem(const QString& reason) {
 
 void ChartToolbar::setDefaultDirectory(std::function<QString()> directory) {
     defaultDirectory = std::move(directory);
+}
+
+void ChartToolbar::setLimitPercent(std::function<double()> limit) {
+    limitPercent = std::move(limit);
+}
+
+void ChartToolbar::setRecordingLoader(RecordingLoader recordingLoader) {
+    loader = std::move(recordingLoader);
 }
 
 void ChartToolbar::showFileText(const QString& text, const QString& toolTip) {
@@ -131,18 +154,25 @@ void ChartToolbar::askAndOpenRecording() {
     if (path.isEmpty()) {
         return;
     }
-    const LoadedRecording recording = loadRecording(path);
-    if (recording.status == LoadedRecording::Status::Refused) {
+    LoadedPoints loaded;
+    loadWithProgress(path, window(), loader, loaded);
+    const StreamedRecording& outcome = loaded.outcome;
+    if (outcome.status == StreamedRecording::Status::Cancelled) {
+        return;
+    }
+    if (outcome.status == StreamedRecording::Status::Refused) {
         operatorDialogs().showMessage(
-            QStringLiteral("The recording could not be opened: %1").arg(recording.message),
+            QStringLiteral("The recording could not be opened: %1").arg(outcome.message),
             openCaption);
         return;
     }
-    showRecording(*boundChart, recording);
+    showRecording(*boundChart, loaded.points, loaded.recording);
+    readout->show(std::move(loaded.recording), limitPercent ? limitPercent() : 0.0);
+    statistics->setEnabled(true);
     showFileText(QStringLiteral("Opened: ") + QFileInfo(path).fileName(), path);
-    if (recording.status == LoadedRecording::Status::Partial) {
+    if (outcome.status == StreamedRecording::Status::Partial) {
         operatorDialogs().showMessage(
-            QStringLiteral("Only part of the recording could be read: %1").arg(recording.message),
+            QStringLiteral("Only part of the recording could be read: %1").arg(outcome.message),
             openCaption);
     }
 }

@@ -22,6 +22,8 @@ const QPointF defaultMarkOffset(10.0, -40.0);
 
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Pointing at the chart, without a button, reports what is pointed at.
+    setMouseTracking(true);
 }
 
 ChartWidget::~ChartWidget() = default;
@@ -30,6 +32,13 @@ void ChartWidget::clearSeries() {
     content.series.clear();
     content.marks.clear();
     update();
+}
+
+void ChartWidget::takeSeries(PointStore& points) {
+    content.series.swap(points);
+    content.marks.clear();
+    update();
+    emit viewChanged();
 }
 
 void ChartWidget::addPoint(double x, double y) {
@@ -149,6 +158,7 @@ void ChartWidget::setZoomedRange(const std::optional<ChartRange>& range) {
     const bool wasZoomed = isZoomed();
     zoomedRange = range;
     update();
+    emit viewChanged();
     if (wasZoomed != isZoomed()) {
         emit zoomChanged(isZoomed());
     }
@@ -208,6 +218,39 @@ std::optional<std::size_t> ChartWidget::nearestDrawnPoint(const QPointF& positio
     return nearest;
 }
 
+std::optional<std::size_t> ChartWidget::pointUnder(const QPointF& position) const {
+    const ChartRenderer renderer = layout();
+    if (!renderer.plotArea().contains(position)) {
+        return std::nullopt;
+    }
+    std::vector<std::size_t> drawn;
+    renderer.drawnPoints(1.0, drawn);
+    std::optional<std::size_t> nearest;
+    double nearestColumns = 0.0;
+    double nearestRows = 0.0;
+    for (const std::size_t index : drawn) {
+        const StoredPoint point = content.series.at(index);
+        const QPointF pixel = renderer.toPixel(point.x, point.y);
+        if (!std::isfinite(point.x) || !std::isfinite(point.y) ||
+            !renderer.plotArea().contains(pixel)) {
+            continue;
+        }
+        const double columns = std::round(std::fabs(pixel.x() - position.x()));
+        const double rows = std::fabs(pixel.y() - position.y());
+        if (!nearest || columns < nearestColumns ||
+            (columns == nearestColumns && rows < nearestRows)) {
+            nearest = index;
+            nearestColumns = columns;
+            nearestRows = rows;
+        }
+    }
+    return nearest;
+}
+
+QPointF ChartWidget::pixelOf(const StoredPoint& point) const {
+    return layout().toPixel(point.x, point.y);
+}
+
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
     gestureStart = gestureLast = position;
@@ -245,8 +288,14 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
             moveMark(movedMark, movedMarkOffset + QPointF(position - gestureStart));
             break;
         case Gesture::None:
+            emit pointerMoved(event->position());
             break;
     }
+}
+
+void ChartWidget::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    emit pointerLeft();
 }
 
 void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {

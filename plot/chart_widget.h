@@ -38,6 +38,9 @@ public:
     // colour value the window adds each point with are not kept.
     void clearSeries();
     void addPoint(double x, double y);
+    // Shows `points` in place of the series, whose points `points` then holds; drops the
+    // marks, which belonged to the old points.
+    void takeSeries(PointStore& points);
     std::size_t pointCount() const { return content.series.size(); }
     StoredPoint pointAt(std::size_t index) const { return content.series.at(index); }
     const PointStore& points() const { return content.series; }
@@ -88,6 +91,11 @@ public:
     void setDragMode(DragMode mode) { dragMode = mode; }
     DragMode currentDragMode() const { return dragMode; }
 
+    // The drawn point nearest in time to a position in the plot (nearest in value among
+    // equally near), in widget pixels; nothing outside the plot or when none is drawn.
+    std::optional<std::size_t> pointUnder(const QPointF& position) const;
+    QPointF pixelOf(const StoredPoint& point) const;
+
     // The plot inside the widget, in widget pixels.
     QRectF plotArea() const;
     // Draws the chart as shown into `area` of any painter (images, documents, printers).
@@ -96,6 +104,11 @@ public:
 
 signals:
     void zoomChanged(bool zoomed);
+    // What the plot shows changed: zoomed, moved or other points.
+    void viewChanged();
+    // The pointer moved over the widget without a button held, or left it.
+    void pointerMoved(const QPointF& position);
+    void pointerLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -104,6 +117,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     enum class Gesture { None, RubberBand, Pan, MoveMark };

@@ -11,6 +11,10 @@ bool isFinitePoint(double x, double y) {
     return std::isfinite(x) && std::isfinite(y);
 }
 
+bool isBreakPoint(double x, double y) {
+    return std::isfinite(x) && !std::isfinite(y);
+}
+
 }  // namespace
 
 struct PointStore::Block {
@@ -74,6 +78,12 @@ public:
     }
 
     void addPoint(int column, std::size_t at, double y) { add(column, at, at, at, y, at, y); }
+
+    // The line ends before the break point and starts anew after it.
+    void addBreak(std::size_t at) {
+        flush();
+        out.push_back(at);
+    }
 
     void flush() {
         if (!open) {
@@ -185,6 +195,16 @@ void PointStore::clear() {
     lowX = highX = lowY = highY = 0.0;
 }
 
+void PointStore::swap(PointStore& other) noexcept {
+    chunks.swap(other.chunks);
+    std::swap(count, other.count);
+    std::swap(boundsValid, other.boundsValid);
+    std::swap(lowX, other.lowX);
+    std::swap(highX, other.highX);
+    std::swap(lowY, other.lowY);
+    std::swap(highY, other.highY);
+}
+
 const PointStore::Summary& PointStore::summaryOf(std::size_t block) const {
     return chunks[block / blocksPerChunk]->summaries[block % blocksPerChunk];
 }
@@ -251,6 +271,8 @@ void PointStore::decimateBlock(std::size_t b, const ColumnScale& scale, ColumnRu
         for (std::size_t i = from; i <= to; ++i) {
             if (isFinitePoint(block.x[i], block.y[i])) {
                 run.addPoint(scale.of(block.x[i]), base + i, block.y[i]);
+            } else if (isBreakPoint(block.x[i], block.y[i])) {
+                run.addBreak(base + i);
             }
         }
     }

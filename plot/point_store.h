@@ -25,7 +25,10 @@ struct StoredPoint {
 // Points stay in the order they were added. The chart window adds them with rising
 // x, but a point with a smaller x is kept too: the line then runs back, and the
 // decimation below stays correct because it follows the order of the points.
-// Points with a non-finite coordinate are kept but take no part in bounds or drawing.
+// Points with a non-finite coordinate are kept but take no part in bounds. One with a
+// finite x and a non-finite y breaks the line there: decimation hands it on, so the
+// drawing can end the line before it and start anew after it (an infinite y stands for
+// a reading beyond the range, which the drawing marks at the plot's edge).
 class PointStore {
 public:
     static constexpr std::size_t blockSize = 256;
@@ -39,6 +42,8 @@ public:
 
     void append(double x, double y);
     void clear();
+    // Exchanges the points with `other`, so points read elsewhere replace these at once.
+    void swap(PointStore& other) noexcept;
 
     std::size_t size() const { return count; }
     bool empty() const { return count == 0; }
@@ -59,7 +64,8 @@ public:
     // `columns` pixel columns, in the order of the points. Of each run of points that
     // falls into one column it gives the first, the minimum, the maximum and the last,
     // so no extreme is lost; of each run left or right of the range only the first and
-    // the last, which carry the line to the edge. Gives nothing for an empty range.
+    // the last, which carry the line to the edge. Every break point (see above) inside or
+    // beside the range is given too, in its place. Gives nothing for an empty range.
     void decimate(double xFirst, double xLast, int columns, std::vector<std::size_t>& out) const;
 
 private:

@@ -1,25 +1,15 @@
 #include "plot/recording_view.h"
 
-#include <cmath>
-
 #include "plot/chart_widget.h"
-#include "recording/recording_reader.h"
+#include "plot/opened_recording.h"
 
-void showRecording(ChartWidget& chart, const LoadedRecording& recording) {
+void showRecording(ChartWidget& chart, PointStore& points, const OpenedRecording& recording) {
     const RecordingHeader& header = recording.header;
-    chart.clearSeries();
-    QString unit = header.unit;
-    for (const RecordedPoint& point : recording.points) {
-        if (point.overrange || !std::isfinite(point.value)) {
-            continue;
-        }
-        chart.addPoint(static_cast<double>(point.elapsedMs), point.value);
-        // The recording window shows the unit of the latest value on its axis.
-        unit = point.unit;
-    }
+    chart.takeSeries(points);
     chart.resetZoom();
     chart.setValueAxisAutomatic(true);
-    chart.setValueAxisTitle(unit);
+    // The recording window shows the unit of the latest value on its axis.
+    chart.setValueAxisTitle(recording.texts.empty() ? header.unit : recording.texts.back().unit);
     chart.setTimeAxisTitle(QStringLiteral("Time mSek"));
     if (header.samplingTimeMs > 0) {
         chart.setTimeAxisIncrement(header.samplingTimeMs);

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "plot/chart_widget.h"
+#include "plot/opened_recording.h"
 #include "plot/recording_view.h"
-#include "recording/recording_reader.h"
 #include "tests/support/full_filesystem.h"
 
 namespace {
@@ -174,7 +174,11 @@ TEST_F(ChartExportTest, AHostileRecordingsUnitIsNoFormulaAndItsNumbersStay) {
                           "\"\n200,+2,\"" + unit + "\"\n";
         QBuffer buffer(&file);
         buffer.open(QIODevice::ReadOnly);
-        showRecording(chart, readRecording(buffer, "hostile.csv"));
+        PointStore points;
+        OpenedRecording opened;
+        RecordingPointSink sink(points, opened);
+        streamRecording(buffer, "hostile.csv", sink);
+        showRecording(chart, points, opened);
         ASSERT_TRUE(exportChartCsv(chart, path("hostile.csv")));
         EXPECT_EQ(contents(path("hostile.csv")),
                   "elapsed ms,value,unit\r\n0,-1.5," + cell + "\r\n200,2," + cell + "\r\n");

@@ -206,18 +206,23 @@ TEST(PointStoreDecimation, FollowsPointsThatRunBackInTime) {
     expectFaithfulDecimation(store, points, 0.0, 49'990.0, 200, 12);
 }
 
-TEST(PointStoreDecimation, KeepsNonFinitePointsButLeavesThemOutOfDrawingAndBounds) {
+TEST(PointStoreDecimation, KeepsNonFinitePointsOutOfBoundsAndGivesBreaksInTheirPlace) {
     PointStore store;
     store.append(0.0, 1.0);
     store.append(10.0, std::numeric_limits<double>::quiet_NaN());
     store.append(20.0, std::numeric_limits<double>::infinity());
+    store.append(25.0, 4.0);
+    store.append(std::numeric_limits<double>::quiet_NaN(), 5.0);
     store.append(30.0, 3.0);
-    ASSERT_EQ(store.size(), 4u);
+    ASSERT_EQ(store.size(), 6u);
     EXPECT_TRUE(std::isnan(store.at(1).y));
-    EXPECT_EQ(store.maxY(), 3.0);
+    EXPECT_EQ(store.maxY(), 4.0);
     std::vector<std::size_t> drawn;
     store.decimate(0.0, 30.0, 100, drawn);
-    EXPECT_EQ(drawn, (std::vector<std::size_t>{0, 3}));
+    EXPECT_EQ(drawn, (std::vector<std::size_t>{0, 1, 2, 3, 5}));
+    // A break inside one pixel column still splits the column's run in two.
+    store.decimate(0.0, 30.0, 1, drawn);
+    EXPECT_EQ(drawn, (std::vector<std::size_t>{0, 1, 2, 3, 5}));
 }
 
 TEST(PointStoreDecimation, GivesNothingForAnEmptyRangeOrNoColumns) {
