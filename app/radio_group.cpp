@@ -11,12 +11,14 @@ RadioGroup::RadioGroup(QWidget* parent) : RadioGroup(QString(), parent) {}
 RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent), grid(new QGridLayout(this)), buttons(new QButtonGroup(this)) {
     buttons->setExclusive(true);
-    // The groups are narrow and their item texts long; slim side margins keep the texts whole.
-    QMargins margins = grid->contentsMargins();
-    margins.setLeft(6);
-    margins.setRight(2);
-    grid->setContentsMargins(margins);
-    connect(buttons, &QButtonGroup::idClicked, this, &RadioGroup::operatorClicked);
+    // The groups are narrow and their item texts long, some low for their items: slim margins
+    // and no gaps between rows keep texts and round indicators whole. The rows share the
+    // height evenly, so the items still spread over a roomy group.
+    grid->setContentsMargins(6, 2, 2, 2);
+    grid->setVerticalSpacing(0);
+    // Checked, not clicked: assistive technology selects an item through toggle(), which
+    // checks it without a click, and the selection must follow it as well.
+    connect(buttons, &QButtonGroup::idToggled, this, &RadioGroup::itemToggled);
 }
 
 void RadioGroup::setItemIndex(int index) {
@@ -68,9 +70,10 @@ void RadioGroup::setColumns(int columns) {
     arrangeButtons();
 }
 
-void RadioGroup::operatorClicked(int index) {
-    // A click on the selected item changes nothing and runs no handler.
-    if (index != selected) {
+void RadioGroup::itemToggled(int index, bool checked) {
+    // Showing a selection from code checks the item already selected, and a click on the
+    // selected item checks nothing: neither runs the handler again.
+    if (checked && index != selected) {
         setItemIndex(index);
     }
 }

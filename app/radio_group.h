@@ -8,9 +8,10 @@ class QButtonGroup;
 class QGridLayout;
 class QRadioButton;
 
-// A captioned group of radio buttons laid out in columns. Choosing an item from code
-// behaves like the operator's click: `clicked()` is emitted whenever the selection moves
-// to another item, so the windows' click handlers run either way.
+// A captioned group of radio buttons laid out in columns. Choosing an item from code behaves
+// like the operator's choice by mouse, keyboard or assistive technology: `clicked()` is
+// emitted whenever the selection moves to another item, so the windows' click handlers run
+// either way.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 
@@ -39,7 +40,7 @@ signals:
     void clicked();
 
 private:
-    void operatorClicked(int index);
+    void itemToggled(int index, bool checked);
     void showSelection();
     void arrangeButtons();
 
