@@ -130,7 +130,7 @@ int TFormReadUSB::runZeroAdjustment() {
             letPendingEventsRun();
             clock.sleepMs(100);
         }
-        setOffsetColour(palette().color(QPalette::Window));
+        setOffsetColour(palette().color(QPalette::Base));
         LabelOffset->repaint();
         clock.sleepMs(100);
 
