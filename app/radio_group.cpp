@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QRadioButton>
+#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -42,6 +43,7 @@ void RadioGroup::addItem(const QString& text) {
     pool[used]->setText(text);
     ++used;
     arrangeButtons();
+    narrowLongTexts();
 }
 
 void RadioGroup::addItems(const QStringList& texts) {
@@ -68,6 +70,19 @@ QStringList RadioGroup::items() const {
 void RadioGroup::setColumns(int columns) {
     columnCount = std::max(1, columns);
     arrangeButtons();
+    narrowLongTexts();
+}
+
+void RadioGroup::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    narrowLongTexts();
+}
+
+void RadioGroup::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        narrowLongTexts();
+    }
 }
 
 void RadioGroup::itemToggled(int index, bool checked) {
@@ -118,5 +133,32 @@ void RadioGroup::arrangeButtons() {
     }
     for (int column = 0; column < columnCount; ++column) {
         grid->setColumnStretch(column, 1);
+    }
+}
+
+void RadioGroup::narrowLongTexts() {
+    const QMargins margins = grid->contentsMargins();
+    const int spacing = std::max(0, grid->horizontalSpacing());
+    const int columnWidth =
+        (contentsRect().width() - margins.left() - margins.right() - (columnCount - 1) * spacing) /
+        columnCount;
+    for (int i = 0; i < used; ++i) {
+        QRadioButton* button = pool[i];
+        // An empty font takes everything from the group again.
+        button->setFont(QFont());
+        const int needed = button->sizeHint().width();
+        const int textWidth = button->fontMetrics().horizontalAdvance(button->text());
+        if (needed <= columnWidth || textWidth <= 0) {
+            continue;
+        }
+        // Only the stretch is set, so family and size still follow the group. Fonts come in
+        // few widths, so narrower steps are tried until the text fits.
+        QFont narrowed;
+        int stretch = 100 * (textWidth - (needed - columnWidth)) / textWidth;
+        do {
+            narrowed.setStretch(std::max(50, stretch));
+            button->setFont(narrowed);
+            stretch -= 2;
+        } while (button->sizeHint().width() > columnWidth && stretch >= 50);
     }
 }

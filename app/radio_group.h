@@ -35,6 +35,10 @@ public:
     int columns() const { return columnCount; }
     void setColumns(int columns);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 signals:
     // The selection moved to another item, by the operator or from code.
     void clicked();
@@ -43,6 +47,8 @@ private:
     void itemToggled(int index, bool checked);
     void showSelection();
     void arrangeButtons();
+    // Narrows the font of an item too wide for its column, so that its text shows whole.
+    void narrowLongTexts();
 
     QGridLayout* grid;
     QButtonGroup* buttons;

@@ -1,0 +1,109 @@
+// Every text the operator sees fits its control, in whatever font stands in for Arial. CTest
+// runs these once with the fonts installed and once with Liberation hidden from fontconfig,
+// so that DejaVu Sans stands in.
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStringList>
+#include <QStyle>
+#include <algorithm>
+
+#include "app/radio_group.h"
+#include "app/window_fonts.h"
+#include "device/measurement_decoding.h"
+#include "tests/windows/window_fixture.h"
+
+namespace {
+
+// The visible texts of a window that need more room than their control has, one a line.
+std::string clippedTexts(const QWidget* window) {
+    QStringList clipped;
+    const auto report = [&](const QWidget* control, const QString& text) {
+        clipped.append(QStringLiteral("\"%1\": needs %2x%3, has %4x%5")
+                           .arg(text)
+                           .arg(control->sizeHint().width())
+                           .arg(control->sizeHint().height())
+                           .arg(control->width())
+                           .arg(control->height()));
+    };
+    // Where Liberation is missing, the captions ("… =", "… :") must still fit; value labels
+    // keep the size they have in the recommended fonts.
+    const bool captionsOnly = qEnvironmentVariableIsSet("ZALVO_LIBERATION_HIDDEN");
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        const QString text = label->text().trimmed();
+        const bool caption = text.endsWith(QLatin1Char('=')) || text.endsWith(QLatin1Char(':'));
+        if (label->isVisibleTo(window) && !text.isEmpty() && !label->wordWrap() &&
+            (caption || !captionsOnly) && label->sizeHint().width() > label->width()) {
+            report(label, label->text());
+        }
+    }
+    // A radio button also needs the height of its round indicator and of its text line.
+    for (const QRadioButton* button : window->findChildren<QRadioButton*>()) {
+        const int height = std::max(
+            button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, button),
+            button->fontMetrics().height());
+        if (button->isVisibleTo(window) &&
+            (button->sizeHint().width() > button->width() || height > button->height())) {
+            report(button, button->text());
+        }
+    }
+    return clipped.join(QLatin1Char('\n')).toStdString();
+}
+
+using TextFit235 = WindowTestOf<235>;
+
+TEST(TextFitFont, ArialStandInIsTheFontUnderTest) {
+    const bool liberationHidden = qEnvironmentVariableIsSet("ZALVO_LIBERATION_HIDDEN");
+    EXPECT_EQ(QFontInfo(windowFont(16)).family(),
+              liberationHidden ? "DejaVu Sans" : "Liberation Sans");
+}
+
+TEST_F(TextFit235, IdentityPanelCaptionsFit) {
+    main->Button_Device_infoClick();
+    EXPECT_EQ(clippedTexts(main.get()), "");
+}
+
+// Runs `check` inside the running loop at the third value reading, then breaks it.
+void whileRunning(InstrumentSimulator& sim, const std::function<void()>& check,
+                  const std::function<void()>& breakLoop) {
+    sim.setTransferObserver(
+        [check, breakLoop, readings = 0](const TransferRecord& transfer) mutable {
+            if (transfer.in && transfer.value == reg::measuredValue && ++readings == 3) {
+                check();
+                breakLoop();
+            }
+        });
+}
+
+TEST_F(TextFit235, DisplayWindowTextsFitWhileMeasuring) {
+    identify();
+    main->Button_Start_DisplayClick();
+    for (int mode = 0; mode < display->RadioGroup_Mode->count(); ++mode) {
+        display->RadioGroup_Mode->setItemIndex(mode);
+        EXPECT_EQ(clippedTexts(display.get()), "") << "mode item " << mode;
+    }
+    display->RadioGroup_Mode->setItemIndex(0);
+    whileRunning(
+        sim, [this] { EXPECT_EQ(clippedTexts(display.get()), ""); },
+        [this] { display->BitBtn_breakClick(); });
+    display->BitBtn_startClick();
+    sim.setTransferObserver(nullptr);
+}
+
+TEST_F(TextFit235, ChartWindowTextsFitWhileRecording) {
+    identify();
+    main->Button_Start_ChartClick();
+    for (int mode = 0; mode < chart->RadioGroup_Mode->count(); ++mode) {
+        chart->RadioGroup_Mode->setItemIndex(mode);
+        EXPECT_EQ(clippedTexts(chart.get()), "") << "mode item " << mode;
+    }
+    chart->RadioGroup_Mode->setItemIndex(0);
+    whileRunning(
+        sim, [this] { EXPECT_EQ(clippedTexts(chart.get()), ""); },
+        [this] { chart->BitBtn_BreakClick(); });
+    chart->BitBtn_StartClick();
+    sim.setTransferObserver(nullptr);
+}
+
+}  // namespace
