@@ -64,46 +64,39 @@ TEST_F(TextFit235, IdentityPanelCaptionsFit) {
     EXPECT_EQ(clippedTexts(main.get()), "");
 }
 
-// Runs `check` inside the running loop at the third value reading, then breaks it.
-void whileRunning(InstrumentSimulator& sim, const std::function<void()>& check,
-                  const std::function<void()>& breakLoop) {
-    sim.setTransferObserver(
-        [check, breakLoop, readings = 0](const TransferRecord& transfer) mutable {
-            if (transfer.in && transfer.value == reg::measuredValue && ++readings == 3) {
-                check();
-                breakLoop();
-            }
-        });
+// A measuring window's texts fit in every mode, and while its loop runs (checked at the third
+// value reading, after which the loop is broken).
+void checkMeasuringWindow(InstrumentSimulator& sim, QWidget* window, RadioGroup* modes,
+                          const std::function<void()>& start, const std::function<void()>& stop) {
+    for (int mode = 0; mode < modes->count(); ++mode) {
+        modes->setItemIndex(mode);
+        EXPECT_EQ(clippedTexts(window), "") << "mode item " << mode;
+    }
+    modes->setItemIndex(0);
+    sim.setTransferObserver([&, readings = 0](const TransferRecord& transfer) mutable {
+        if (transfer.in && transfer.value == reg::measuredValue && ++readings == 3) {
+            EXPECT_EQ(clippedTexts(window), "") << "while running";
+            stop();
+        }
+    });
+    start();
+    sim.setTransferObserver(nullptr);
 }
 
 TEST_F(TextFit235, DisplayWindowTextsFitWhileMeasuring) {
     identify();
     main->Button_Start_DisplayClick();
-    for (int mode = 0; mode < display->RadioGroup_Mode->count(); ++mode) {
-        display->RadioGroup_Mode->setItemIndex(mode);
-        EXPECT_EQ(clippedTexts(display.get()), "") << "mode item " << mode;
-    }
-    display->RadioGroup_Mode->setItemIndex(0);
-    whileRunning(
-        sim, [this] { EXPECT_EQ(clippedTexts(display.get()), ""); },
+    checkMeasuringWindow(
+        sim, display.get(), display->RadioGroup_Mode, [this] { display->BitBtn_startClick(); },
         [this] { display->BitBtn_breakClick(); });
-    display->BitBtn_startClick();
-    sim.setTransferObserver(nullptr);
 }
 
 TEST_F(TextFit235, ChartWindowTextsFitWhileRecording) {
     identify();
     main->Button_Start_ChartClick();
-    for (int mode = 0; mode < chart->RadioGroup_Mode->count(); ++mode) {
-        chart->RadioGroup_Mode->setItemIndex(mode);
-        EXPECT_EQ(clippedTexts(chart.get()), "") << "mode item " << mode;
-    }
-    chart->RadioGroup_Mode->setItemIndex(0);
-    whileRunning(
-        sim, [this] { EXPECT_EQ(clippedTexts(chart.get()), ""); },
+    checkMeasuringWindow(
+        sim, chart.get(), chart->RadioGroup_Mode, [this] { chart->BitBtn_StartClick(); },
         [this] { chart->BitBtn_BreakClick(); });
-    chart->BitBtn_StartClick();
-    sim.setTransferObserver(nullptr);
 }
 
 }  // namespace
