@@ -40,6 +40,17 @@ QLabel* panelLabel(const QString& text, QWidget* parent, int x, int y, int w, in
     return label;
 }
 
+// A caption of the identity panel. Right-aligned, it ends where its value begins and its "="
+// signs line up; a wider stand-in font lets it grow to the left into the panel's margin
+// instead of cutting the "=".
+QLabel* panelCaption(const QString& text, QWidget* parent, int y, int h) {
+    constexpr int left = 4;
+    constexpr int right = 196;
+    QLabel* label = panelLabel(text, parent, left, y, right - left, h);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
 QLabel* picture(const QString& resource, QWidget* parent, int x, int y, int w, int h) {
     auto* label = new QLabel(parent);
     label->setGeometry(x, y, w, h);
@@ -107,9 +118,9 @@ void TMainForm::buildControls() {
     Button_Exit = menuButton(QStringLiteral("Exit"), menu, 18, 512, true);
 
     QWidget* panel = GroupBox_Device_info;
-    Labelsernu = panelLabel(QStringLiteral("Serial number      ="), panel, 40, 40, 156, 20);
-    LabelSwv = panelLabel(QStringLiteral("Software version ="), panel, 40, 64, 156, 20);
-    LabelDeTy = panelLabel(QStringLiteral("Device type         ="), panel, 40, 88, 156, 22);
+    Labelsernu = panelCaption(QStringLiteral("Serial number      ="), panel, 40, 20);
+    LabelSwv = panelCaption(QStringLiteral("Software version ="), panel, 64, 20);
+    LabelDeTy = panelCaption(QStringLiteral("Device type         ="), panel, 88, 22);
     Label_Serial_number = panelLabel(QStringLiteral("12340417"), panel, 200, 40, 97, 20, true);
     Label_SW_version = panelLabel(QStringLiteral("133"), panel, 200, 64, 97, 20, true);
     Label_Device_type = panelLabel(QStringLiteral("XXX nnn"), panel, 200, 88, 97, 22, true);

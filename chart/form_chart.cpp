@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <cmath>
 
 #include "device/usbread.h"
@@ -140,7 +141,7 @@ void TFormChart::buildControls() {
     Label_selectDistance->setAlignment(Qt::AlignCenter);
     ScrollBar_distance_Ch = makeScrollBar(all, 8, 352, 5, 300, 10);
     Label_Measuringdistance =
-        makeLabel(QStringLiteral("Measuring distance ="), all, 32, 392, 165, 20, 16);
+        makeLabel(QStringLiteral("Measuring distance ="), all, 8, 392, 190, 20, 16);
     Label_distance = makeLabel(QStringLiteral("5 mm"), all, 200, 392, 80, 20, 16);
 
     RadioGroup_Range = new RadioGroup(QStringLiteral("Range"), all);
@@ -151,11 +152,12 @@ void TFormChart::buildControls() {
         makeLabel(QStringLiteral("Sampling time 200..6000 mSek"), all, 0, 504, 289, 16);
     LabelSampleTime->setAlignment(Qt::AlignCenter);
     ScrollBar_SamplingTime = makeScrollBar(all, 8, 528, smallestSamplingTimeChart, 6000, 100);
-    Label_SampleTime = makeLabel(QStringLiteral("Set sampling time ="), all, 16, 576, 140, 20, 16);
-    Label_SampleTime_Value = makeLabel(QString(), all, 160, 576, 120, 20, 16);
+    // The captions take the room a wider stand-in for Arial needs; the values follow them.
+    Label_SampleTime = makeLabel(QStringLiteral("Set sampling time ="), all, 8, 576, 176, 20, 16);
+    Label_SampleTime_Value = makeLabel(QString(), all, 188, 576, 96, 20, 16);
     LabelGetSamplingTime =
-        makeLabel(QStringLiteral("Get sampling time ="), all, 16, 600, 140, 20, 16);
-    LabelSamplingTimeVal = makeLabel(QStringLiteral("??"), all, 160, 600, 120, 20, 16);
+        makeLabel(QStringLiteral("Get sampling time ="), all, 8, 600, 176, 20, 16);
+    LabelSamplingTimeVal = makeLabel(QStringLiteral("??"), all, 188, 600, 96, 20, 16);
 
     Label_Low_Batterie_C =
         makeLabel(QStringLiteral("Warning - Low Battery !!"), Chart1, 8, 600, 209, 25, 16);
@@ -165,6 +167,8 @@ void TFormChart::buildControls() {
                                    304, 688, 713, 25, 16);
     Label_File_Warning->setStyleSheet(QStringLiteral("color: red"));
     Label_File_Warning->hide();
+
+    shareAltR();
 
     connect(BitBtn_Start, &QPushButton::clicked, this, &TFormChart::BitBtn_StartClick);
     connect(BitBtn_Break, &QPushButton::clicked, this, &TFormChart::BitBtn_BreakClick);
@@ -178,6 +182,20 @@ void TFormChart::buildControls() {
             &TFormChart::ScrollBar_SamplingTimeChange);
     connect(&recording, &ChartRecording::fileStarted, this, &TFormChart::recordingFileStarted);
     connect(&recording, &ChartRecording::writeFailed, this, &TFormChart::recordingFailed);
+}
+
+void TFormChart::shareAltR() {
+    // "B&reak" and "&Reset" both underline R. Two buttons with one mnemonic only pass the
+    // focus between them, so one shortcut picks the button that state makes useful: Break
+    // while a recording runs (Start is disabled only then), Reset otherwise.
+    BitBtn_Break->setShortcut(QKeySequence());
+    BitBtn_Reset->setShortcut(QKeySequence());
+    auto* altR = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_R), this);
+    connect(altR, &QShortcut::activated, this, [this] {
+        QPushButton* target = BitBtn_Start->isEnabled() ? BitBtn_Reset : BitBtn_Break;
+        target->setFocus(Qt::ShortcutFocusReason);
+        target->click();
+    });
 }
 
 void TFormChart::placeOnScreen() {

@@ -95,6 +95,8 @@ protected:
 
 private:
     void buildControls();
+    // Alt+R breaks a running recording and resets otherwise.
+    void shareAltR();
     void placeOnScreen();
     // resetChart without ending the recording file.
     void clearChart();

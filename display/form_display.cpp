@@ -106,8 +106,10 @@ void TFormDisplay::buildControls() {
     Label_unit = makeLabel(QStringLiteral("kV/m"), value, QRect(448, 80, 217, 105), 93);
     Label_Low_Batterie_D =
         makeLabel(QStringLiteral("Warning - Low Battery !!"), value, QRect(16, 224, 201, 22), 19);
+    // Right-aligned before its value, with room to the left for a wider stand-in for Arial.
     LabelRepeatTime =
-        makeLabel(QStringLiteral("Sampling time :"), value, QRect(384, 224, 137, 22), 19);
+        makeLabel(QStringLiteral("Sampling time :"), value, QRect(360, 224, 161, 22), 19);
+    LabelRepeatTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     LabelRepeatTimeVal = makeLabel(QStringLiteral("000"), value, QRect(520, 224, 33, 22), 19);
     Shape_Tick = new CircleShape(value);
     Shape_Tick->setGeometry(648, 224, 33, 25);

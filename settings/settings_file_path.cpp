@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+
 #include <unistd.h>
 
 namespace {
@@ -29,6 +31,19 @@ QString configSettingsDirectory(const QString& configHome) {
     return configHome + QLatin1Char('/') + programFolderName;
 }
 
+// Copies a SETUP.INI that cannot be replaced where it lies to the user's own file, writable by
+// the user; false, leaving no partial copy, when that fails.
+bool copyForTheUser(const QString& from, const QString& to) {
+    if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(from, to)) {
+        return false;
+    }
+    if (!QFile::setPermissions(to, QFile::permissions(to) | QFile::WriteOwner | QFile::ReadOwner)) {
+        QFile::remove(to);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QString settingsFilePath() {
@@ -46,11 +61,26 @@ void useSettingsFilePath(const QString& path) {
 
 QString settingsFilePathFor(const QString& programDirectory, bool programDirectoryWritable,
                             const QString& configHome) {
-    QString besideProgram = programDirectory + QLatin1Char('/') + settingsFileName;
-    if (programDirectoryWritable || QFileInfo::exists(besideProgram)) {
+    const QString besideProgram = programDirectory + QLatin1Char('/') + settingsFileName;
+    if (programDirectoryWritable) {
         return besideProgram;
     }
-    return configSettingsDirectory(configHome) + QLatin1Char('/') + settingsFileName;
+    const QString forTheUser =
+        configSettingsDirectory(configHome) + QLatin1Char('/') + settingsFileName;
+    if (!QFileInfo::exists(besideProgram) || QFileInfo::exists(forTheUser)) {
+        return forTheUser;
+    }
+    // A file in a directory the user cannot write can be read but never replaced, so every
+    // store would fail: the user's copy takes its place from now on.
+    if (!copyForTheUser(besideProgram, forTheUser)) {
+        return besideProgram;
+    }
+    std::fprintf(
+        stderr,
+        "%s cannot be changed in its directory; it was copied to %s and is used from there.\n",
+        qPrintable(QDir::toNativeSeparators(besideProgram)),
+        qPrintable(QDir::toNativeSeparators(forTheUser)));
+    return forTheUser;
 }
 
 QString configHomeDirectory() {

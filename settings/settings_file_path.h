@@ -3,9 +3,11 @@
 #include <QString>
 
 // Full path of SETUP.INI, built anew on every access. It lies beside the program file where
-// the program's directory is writable or already holds the file (a portable copy, and where
-// files have always been kept); an installed program, in a directory the user cannot write,
-// keeps it in <config home>/zalvo/ instead.
+// the program's directory is writable (a portable copy, and where files have always been
+// kept); an installed program, in a directory the user cannot write, keeps it in
+// <config home>/zalvo/ instead. A file already beside such a program is copied there on
+// first use (said once on stderr) and the copy is used from then on; should the copy fail,
+// the file beside the program is still read.
 QString settingsFilePath();
 
 // From now on settingsFilePath() is `path`, wherever the program lies; an empty path returns to

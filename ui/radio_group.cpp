@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QRadioButton>
+#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -11,12 +12,14 @@ RadioGroup::RadioGroup(QWidget* parent) : RadioGroup(QString(), parent) {}
 RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent), grid(new QGridLayout(this)), buttons(new QButtonGroup(this)) {
     buttons->setExclusive(true);
-    // The groups are narrow and their item texts long; slim side margins keep the texts whole.
-    QMargins margins = grid->contentsMargins();
-    margins.setLeft(6);
-    margins.setRight(2);
-    grid->setContentsMargins(margins);
-    connect(buttons, &QButtonGroup::idClicked, this, &RadioGroup::operatorClicked);
+    // The groups are narrow and their item texts long, some low for their items: slim margins
+    // and no gaps between rows keep texts and round indicators whole. The rows share the
+    // height evenly, so the items still spread over a roomy group.
+    grid->setContentsMargins(6, 2, 2, 2);
+    grid->setVerticalSpacing(0);
+    // Checked, not clicked: assistive technology selects an item through toggle(), which
+    // checks it without a click, and the selection must follow it as well.
+    connect(buttons, &QButtonGroup::idToggled, this, &RadioGroup::itemToggled);
 }
 
 void RadioGroup::setItemIndex(int index) {
@@ -40,6 +43,7 @@ void RadioGroup::addItem(const QString& text) {
     pool[used]->setText(text);
     ++used;
     arrangeButtons();
+    narrowLongTexts();
 }
 
 void RadioGroup::addItems(const QStringList& texts) {
@@ -66,11 +70,25 @@ QStringList RadioGroup::items() const {
 void RadioGroup::setColumns(int columns) {
     columnCount = std::max(1, columns);
     arrangeButtons();
+    narrowLongTexts();
 }
 
-void RadioGroup::operatorClicked(int index) {
-    // A click on the selected item changes nothing and runs no handler.
-    if (index != selected) {
+void RadioGroup::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    narrowLongTexts();
+}
+
+void RadioGroup::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        narrowLongTexts();
+    }
+}
+
+void RadioGroup::itemToggled(int index, bool checked) {
+    // Showing a selection from code checks the item already selected, and a click on the
+    // selected item checks nothing: neither runs the handler again.
+    if (checked && index != selected) {
         setItemIndex(index);
     }
 }
@@ -115,5 +133,32 @@ void RadioGroup::arrangeButtons() {
     }
     for (int column = 0; column < columnCount; ++column) {
         grid->setColumnStretch(column, 1);
+    }
+}
+
+void RadioGroup::narrowLongTexts() {
+    const QMargins margins = grid->contentsMargins();
+    const int spacing = std::max(0, grid->horizontalSpacing());
+    const int columnWidth =
+        (contentsRect().width() - margins.left() - margins.right() - (columnCount - 1) * spacing) /
+        columnCount;
+    for (int i = 0; i < used; ++i) {
+        QRadioButton* button = pool[i];
+        // An empty font takes everything from the group again.
+        button->setFont(QFont());
+        const int needed = button->sizeHint().width();
+        const int textWidth = button->fontMetrics().horizontalAdvance(button->text());
+        if (needed <= columnWidth || textWidth <= 0) {
+            continue;
+        }
+        // Only the stretch is set, so family and size still follow the group. Fonts come in
+        // few widths, so narrower steps are tried until the text fits.
+        QFont narrowed;
+        int stretch = 100 * (textWidth - (needed - columnWidth)) / textWidth;
+        do {
+            narrowed.setStretch(std::max(50, stretch));
+            button->setFont(narrowed);
+            stretch -= 2;
+        } while (button->sizeHint().width() > columnWidth && stretch >= 50);
     }
 }

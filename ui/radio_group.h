@@ -8,9 +8,10 @@ class QButtonGroup;
 class QGridLayout;
 class QRadioButton;
 
-// A captioned group of radio buttons laid out in columns. Choosing an item from code
-// behaves like the operator's click: `clicked()` is emitted whenever the selection moves
-// to another item, so the windows' click handlers run either way.
+// A captioned group of radio buttons laid out in columns. Choosing an item from code behaves
+// like the operator's choice by mouse, keyboard or assistive technology: `clicked()` is
+// emitted whenever the selection moves to another item, so the windows' click handlers run
+// either way.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 
@@ -34,14 +35,20 @@ public:
     int columns() const { return columnCount; }
     void setColumns(int columns);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 signals:
     // The selection moved to another item, by the operator or from code.
     void clicked();
 
 private:
-    void operatorClicked(int index);
+    void itemToggled(int index, bool checked);
     void showSelection();
     void arrangeButtons();
+    // Narrows the font of an item too wide for its column, so that its text shows whole.
+    void narrowLongTexts();
 
     QGridLayout* grid;
     QButtonGroup* buttons;

@@ -154,7 +154,7 @@ bool TFormReadUSB::adjustUntilOk() {
         letPendingEventsRun();
         clock.sleepMs(100);
     }
-    setOffsetColour(palette().color(QPalette::Window));
+    setOffsetColour(palette().color(QPalette::Base));
     LabelOffset->repaint();
     clock.sleepMs(100);
     return toleranceMet;

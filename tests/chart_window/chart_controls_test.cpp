@@ -1,7 +1,9 @@
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include "chart_window_fixture.h"
 
@@ -133,4 +135,25 @@ TEST_F(ChartControls235, WindowHasNoCloseBoxAndBackReturnsToTheMainWindow) {
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(main->isEnabled());
     EXPECT_TRUE(sim.transfers().empty());
+}
+
+TEST_F(ChartControls235, AltRBreaksARunningRecordingAndResetsOtherwise) {
+    prepare();
+    chart->show();
+    QApplication::setActiveWindow(chart.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chart.get()));
+    const auto altR = [this] { QTest::keyClick(chart.get(), Qt::Key_R, Qt::AltModifier); };
+
+    record([&](int reading) {
+        if (reading == 3) {
+            operatorDoes(altR);
+        }
+    });
+    EXPECT_LE(readingMoments().size(), 4u) << "Alt+R broke the recording";
+    const std::size_t points = chart->Chart1->pointCount();
+    EXPECT_GE(points, 2u) << "and did not reset it";
+    EXPECT_TRUE(chart->BitBtn_Back->isEnabled());
+
+    altR();
+    EXPECT_EQ(chart->Chart1->pointCount(), 0u) << "after the recording, Alt+R resets";
 }

@@ -165,7 +165,10 @@ TEST_F(CommandSet, SetRangeRecordsTheRangeEvenWithoutInstrument) {
 TEST_F(CommandSet, SetModeAlwaysSendsTheSecondWrite) {
     EXPECT_EQ(setMode(2), 1);
     ASSERT_EQ(transfers().size(), 2u);
-    EXPECT_EQ(transfers()[0].value, 0x35);
+    for (const auto& write : transfers()) {
+        EXPECT_EQ(write.value, 0x35);
+        EXPECT_EQ(write.data, QByteArray(1, 2)) << "both writes carry the mode code";
+    }
     EXPECT_DOUBLE_EQ(transfers()[1].timeMs - transfers()[0].timeMs, 50.0);
     EXPECT_EQ(sim.currentModeCode(), 2);
 
@@ -183,11 +186,15 @@ TEST_F(CommandSet, ReadModeDecodesTheSecondAnswer) {
                                                 {0x10, 3, 'C'}, {0x07, 99, 'E'}, {0xFF, 99, 'E'}};
     for (const auto& [code, index, letter] : cases) {
         sim.setModeCode(static_cast<std::uint8_t>(code));
+        sim.clearTransfers();
         int modeIndex = -1;
         char modeLetter = '?';
         EXPECT_EQ(readMode(modeIndex, modeLetter), 1);
         EXPECT_EQ(modeIndex, index);
         EXPECT_EQ(modeLetter, letter);
+        // The second read, 50 ms after the first, is the one that counts.
+        ASSERT_EQ(transfers().size(), 2u);
+        EXPECT_DOUBLE_EQ(transfers()[1].timeMs - transfers()[0].timeMs, 50.0);
     }
 }
 

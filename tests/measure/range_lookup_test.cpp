@@ -26,18 +26,39 @@ struct LookupCase {
     int decimals;
 };
 
-// One entry of every table, plus every lookup row with its own mode text.
+// All 28 entries of the seven range tables, each reached through a mode letter of its own
+// table, plus the lookup rows that share a table with another letter and an empty entry 4.
 const LookupCase lookupCases[] = {
-    {115, 'F', 3, "5kV/m", 0.0025, "E-Fieldmeter", 2},
     {115, 'F', 0, "250kV/m", 0.125, "E-Fieldmeter", 0},
+    {115, 'F', 1, "50kV/m", 0.025, "E-Fieldmeter", 1},
+    {115, 'F', 2, "25kV/m", 0.0125, "E-Fieldmeter", 1},
+    {115, 'F', 3, "5kV/m", 0.0025, "E-Fieldmeter", 2},
+    {115, 'V', 0, "2500V", 1.25, "Voltmeter Pelvar11", 0},
+    {115, 'V', 1, "500V", 0.25, "Voltmeter Pelvar11", 0},
     {115, 'V', 2, "250V", 0.125, "Voltmeter Pelvar11", 1},
-    {115, 'M', 0, "2500V", 1.0, "Voltmeter dist.", 0},
+    {115, 'V', 3, "50V", 0.025, "Voltmeter Pelvar11", 1},
+    {235, 'F', 0, "200kV/m", 0.1, "E-Fieldmeter", 0},
     {235, 'F', 1, "40kV/m", 0.02, "E-Fieldmeter", 1},
+    {235, 'F', 2, "10kV/m", 0.005, "E-Fieldmeter", 1},
+    {235, 'F', 3, "2kV/m", 0.001, "E-Fieldmeter", 2},
+    {235, 'V', 0, "2kV", 0.001, "Voltmeter Pelvar 1", 2},
+    {235, 'V', 1, "400V", 0.2, "Voltmeter Pelvar 1", 0},
+    {235, 'V', 2, "100V", 0.05, "Voltmeter Pelvar 1", 0},
     {235, 'V', 3, "20V", 0.01, "Voltmeter Pelvar 1", 1},
+    {235, '4', 0, "40kV", 0.02, "Voltmeter Dranth 40", 1},
+    {235, '4', 1, "8kV", 0.004, "Voltmeter Dranth 40", 2},
+    {235, '4', 2, "2kV", 0.001, "Voltmeter Dranth 40", 2},
     {235, '4', 3, "400V", 0.2, "Voltmeter Dranth 40", 0},
-    {235, 'M', 0, "2kV", 1.0, "Voltmeter dist.", 2},
+    {255, 'F', 0, "20kV/m", 0.01, "E-Fieldmeter", 1},
+    {255, 'F', 1, "4kV/m", 0.002, "E-Fieldmeter", 2},
+    {255, 'F', 2, "1kV/m", 0.0005, "E-Fieldmeter", 2},
     {255, 'F', 3, "200V/m", 0.1, "E-Fieldmeter", 0},
+    {255, 'V', 0, "200V", 0.1, "Voltmeter Pelvar1", 0},
     {255, 'V', 1, "40V", 0.02, "Voltmeter Pelvar1", 1},
+    {255, 'V', 2, "10V", 0.005, "Voltmeter Pelvar1", 1},
+    {255, 'V', 3, "2V", 0.001, "Voltmeter Pelvar1", 2},
+    {115, 'M', 0, "2500V", 1.0, "Voltmeter dist.", 0},
+    {235, 'M', 0, "2kV", 1.0, "Voltmeter dist.", 2},
     {255, 'M', 3, "2V", 1.0, "Voltmeter dist.", 2},
     {255, 'V', 4, "", 0.0, "Voltmeter Pelvar1", 0},
 };

@@ -67,11 +67,42 @@ TEST(SettingsLocation, InstalledProgramUsesTheConfigHome) {
     QTemporaryDir programDir;
     EXPECT_EQ(settingsFilePathFor(programDir.path(), false, "/home/op/.config"),
               "/home/op/.config/zalvo/SETUP.INI");
+}
 
-    // A file that is already there stays in use, writable or not.
+TEST(SettingsLocation, FileInAReadOnlyProgramDirectoryIsCopiedForTheUserOnce) {
+    QTemporaryDir programDir;
+    QTemporaryDir configHome;
+    const QString beside = programDir.filePath("SETUP.INI");
+    const QString copy = configHome.filePath("zalvo/SETUP.INI");
+    putFile(beside);
+    ASSERT_TRUE(QFile::setPermissions(beside, QFile::ReadOwner | QFile::ReadOther));
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(settingsFilePathFor(programDir.path(), false, configHome.path()), copy);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(beside.toStdString()), std::string::npos) << said;
+    EXPECT_NE(said.find(copy.toStdString()), std::string::npos) << said;
+    EXPECT_EQ(readProgramSettings(copy).limit, 80);
+
+    // From then on the copy is used as the user changed it, and nothing more is said.
+    storeSetupValues(copy, 1, 30, 500);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(settingsFilePathFor(programDir.path(), false, configHome.path()), copy);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(readProgramSettings(copy).limit, 30);
+    EXPECT_EQ(readProgramSettings(beside).limit, 80);
+}
+
+TEST(SettingsLocation, FileThatCannotBeCopiedIsStillRead) {
+    QTemporaryDir programDir;
+    QTemporaryDir base;
     putFile(programDir.filePath("SETUP.INI"));
-    EXPECT_EQ(settingsFilePathFor(programDir.path(), false, "/home/op/.config"),
+    putFile(base.filePath("not-a-directory"));
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(settingsFilePathFor(programDir.path(), false, base.filePath("not-a-directory")),
               programDir.filePath("SETUP.INI"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(SettingsLocation, ConfigHomeFollowsXdgConfigHome) {

@@ -1,6 +1,8 @@
 #include "ui/radio_group.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +31,30 @@ void operatorClick(QRadioButton* button) {
     // On the indicator: the button may be wider than its text.
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
 }
+
+// How an item gets checked: the mouse, the keyboard, or assistive technology through the
+// accessibility interface (a screen reader's Toggle action, the one a radio button offers).
+struct ChoosingWay {
+    const char* name;
+    void (*choose)(QRadioButton* button);
+};
+
+void accessibleAction(QRadioButton* button, const QString& action) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(accessible, nullptr);
+    ASSERT_NE(accessible->actionInterface(), nullptr);
+    ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(action));
+    accessible->actionInterface()->doAction(action);
+}
+
+const ChoosingWay choosingWays[] = {
+    {"Mouse", operatorClick},
+    {"SpaceKey", [](QRadioButton* button) { QTest::keyClick(button, Qt::Key_Space); }},
+    {"AccessibleToggle",
+     [](QRadioButton* button) {
+         accessibleAction(button, QAccessibleActionInterface::toggleAction());
+     }},
+};
 
 class RadioGroupTest : public ::testing::Test {
 protected:
@@ -101,20 +127,26 @@ TEST_F(RadioGroupTest, ClearingLeavesNoSelectionAndRunsNoHandler) {
     EXPECT_EQ(visibleButtons(group).size(), 2);
 }
 
-TEST_F(RadioGroupTest, OperatorClickSelectsAnotherItemOnly) {
+class RadioGroupChoosing : public RadioGroupTest,
+                           public ::testing::WithParamInterface<ChoosingWay> {};
+
+TEST_P(RadioGroupChoosing, SelectionFollowsTheCheckedItemAndIgnoresTheSelectedOne) {
     group.setItemIndex(0);
     spy.clear();
 
-    operatorClick(visibleButtons(group)[2]);
+    GetParam().choose(visibleButtons(group)[2]);
     EXPECT_EQ(group.itemIndex(), 2);
     EXPECT_EQ(spy.count(), 1);
 
-    operatorClick(visibleButtons(group)[2]);
-    EXPECT_EQ(spy.count(), 1) << "a click on the selected item does nothing";
+    GetParam().choose(visibleButtons(group)[2]);
+    EXPECT_EQ(spy.count(), 1) << "choosing the selected item again does nothing";
     EXPECT_EQ(group.itemIndex(), 2);
     EXPECT_TRUE(visibleButtons(group)[2]->isChecked());
     EXPECT_EQ(checkedButtons(group), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, RadioGroupChoosing, ::testing::ValuesIn(choosingWays),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RadioGroupTest, HandlerMayRebuildTheItemsOfItsOwnGroup) {
     QObject::connect(&group, &RadioGroup::clicked, [&] {

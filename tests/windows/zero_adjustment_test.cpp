@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include "device/measurement_decoding.h"
 #include "window_fixture.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
@@ -99,6 +100,75 @@ TEST_F(ZeroAdjustment, OkOnAGreenReadingStoresAndSucceeds) {
     EXPECT_TRUE(memo.contains("Waiting for Busy = 0"));
 }
 
+TEST_F(ZeroAdjustment, SuccessPathKeepsItsOrderAndPauses) {
+    sim.setValues({12});
+    bool okEnabledWhileStoring = true;
+    QColor colourWhileStoring;
+    sim.setTransferObserver([&, reads = 0](const TransferRecord& t) mutable {
+        if (t.in && t.value == reg::measuredValue && ++reads == 2) {
+            readUsb->ButtonZeroOKClickClick();
+        }
+        if (t.in && t.value == reg::adjustStatus) {
+            okEnabledWhileStoring = readUsb->ButtonZeroOKClick->isEnabled();
+            colourWhileStoring = offsetColour();
+        }
+    });
+    EXPECT_GT(run(), 0);
+
+    // The writes and the first reading, in order, with the time each was made.
+    std::vector<std::pair<int, double>> steps;
+    for (const auto& t : sim.transfers()) {
+        if (!t.in && (t.value == reg::range || t.value == reg::adjustCommand)) {
+            // Setting the range may take more than one write; the pause follows the last.
+            if (t.value == reg::range && !steps.empty()) {
+                steps.pop_back();
+            }
+            steps.emplace_back(static_cast<unsigned char>(t.data.at(0)), t.timeMs);
+        }
+        if (t.in && t.value == reg::measuredValue && steps.size() == 3) {
+            steps.emplace_back(-1, t.timeMs);
+        }
+    }
+    ASSERT_EQ(steps.size(), 6u);
+    const int order[] = {0x40, 0x10, 0x10, -1, 0x20, 0x20};
+    // Range, then 50 ms, offset to zero twice 50 ms apart, a second for the instrument to
+    // settle before the first reading; the two store commands 10 ms apart.
+    const double pauseBefore[] = {0, 50, 50, 1000, 0, 10};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].first, order[i]) << "step " << i;
+        if (pauseBefore[i] > 0) {
+            EXPECT_NEAR(steps[i].second - steps[i - 1].second, pauseBefore[i], 1) << "step " << i;
+        }
+    }
+    EXPECT_FALSE(okEnabledWhileStoring);
+    EXPECT_TRUE(readUsb->ButtonZeroOKClick->isEnabled());
+    // After adjusting, the box is a text field again, in the text field colour.
+    EXPECT_EQ(colourWhileStoring, readUsb->palette().color(QPalette::Base));
+    EXPECT_EQ(offsetColour(), readUsb->palette().color(QPalette::Base));
+    EXPECT_TRUE(readUsb->MemoZero->toPlainText().contains(
+        "Make a zero adjust by the potentiometer on backside of the unit (The box color must be "
+        "green), press the OK button when finish."));
+}
+
+TEST_F(ZeroAdjustment, ColourReturnsOneHundredMillisecondsBeforeTheStore) {
+    sim.setValues({12});
+    double lastTransfer = 0;
+    double firstStore = 0;
+    sim.setTransferObserver([&, reads = 0](const TransferRecord& t) mutable {
+        if (t.in && t.value == reg::measuredValue && ++reads == 2) {
+            readUsb->ButtonZeroOKClickClick();
+        }
+        if (!t.in && t.value == reg::adjustCommand && t.data.at(0) == 0x20) {
+            firstStore = firstStore == 0 ? t.timeMs : firstStore;
+        } else if (firstStore == 0) {
+            lastTransfer = t.timeMs;
+        }
+    });
+    EXPECT_GT(run(), 0);
+    // The loop's own 100 ms after the last reading, then 100 ms with the colour restored.
+    EXPECT_NEAR(firstStore - lastTransfer, 200, 1);
+}
+
 TEST_F(ZeroAdjustment, OkOnARedReadingStoresNothing) {
     sim.setValues({51});
     pressOkOnFirstReading();
@@ -146,15 +216,21 @@ TEST_F(ZeroAdjustment, ErrorStatusShowsItsBoxThenTheGeneralOne) {
 }
 
 TEST_F(ZeroAdjustment, OtherErrorStatusesHaveTheirOwnBoxes) {
-    const std::pair<std::uint8_t, const char*> cases[] = {{0xF0, "Error F0 occured "},
-                                                          {0xF2, "Error F2 occured"}};
-    for (const auto& [status, caption] : cases) {
+    const struct {
+        std::uint8_t status;
+        const char* text;
+        const char* caption;
+    } cases[] = {
+        {0xF0, "Zero adjustment not possible, is the red cover set up?", "Error F0 occured "},
+        {0xF2, "Can not writing offset value to EEProm !", "Error F2 occured"}};
+    for (const auto& [status, text, caption] : cases) {
         dialogs.clearShown();
         sim.setValues({0});
         sim.setAdjustStatuses({status});
         pressOkOnFirstReading();
         EXPECT_EQ(run(), -8);
         ASSERT_EQ(dialogs.shown().size(), 3);
+        EXPECT_EQ(dialogs.shown()[1].text, text);
         EXPECT_EQ(dialogs.shown()[1].caption, caption);
     }
 }

@@ -1,0 +1,102 @@
+// Every text the operator sees fits its control, in whatever font stands in for Arial. CTest
+// runs these once with the fonts installed and once with Liberation hidden from fontconfig,
+// so that DejaVu Sans stands in.
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStringList>
+#include <QStyle>
+#include <algorithm>
+
+#include "device/measurement_decoding.h"
+#include "tests/windows/window_fixture.h"
+#include "ui/radio_group.h"
+#include "ui/window_fonts.h"
+
+namespace {
+
+// The visible texts of a window that need more room than their control has, one a line.
+std::string clippedTexts(const QWidget* window) {
+    QStringList clipped;
+    const auto report = [&](const QWidget* control, const QString& text) {
+        clipped.append(QStringLiteral("\"%1\": needs %2x%3, has %4x%5")
+                           .arg(text)
+                           .arg(control->sizeHint().width())
+                           .arg(control->sizeHint().height())
+                           .arg(control->width())
+                           .arg(control->height()));
+    };
+    // Where Liberation is missing, the captions ("… =", "… :") must still fit; value labels
+    // keep the size they have in the recommended fonts.
+    const bool captionsOnly = qEnvironmentVariableIsSet("ZALVO_LIBERATION_HIDDEN");
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        const QString text = label->text().trimmed();
+        const bool caption = text.endsWith(QLatin1Char('=')) || text.endsWith(QLatin1Char(':'));
+        if (label->isVisibleTo(window) && !text.isEmpty() && !label->wordWrap() &&
+            (caption || !captionsOnly) && label->sizeHint().width() > label->width()) {
+            report(label, label->text());
+        }
+    }
+    // A radio button also needs the height of its round indicator and of its text line.
+    for (const QRadioButton* button : window->findChildren<QRadioButton*>()) {
+        const int height = std::max(
+            button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, button),
+            button->fontMetrics().height());
+        if (button->isVisibleTo(window) &&
+            (button->sizeHint().width() > button->width() || height > button->height())) {
+            report(button, button->text());
+        }
+    }
+    return clipped.join(QLatin1Char('\n')).toStdString();
+}
+
+using TextFit235 = WindowTestOf<235>;
+
+TEST(TextFitFont, ArialStandInIsTheFontUnderTest) {
+    const bool liberationHidden = qEnvironmentVariableIsSet("ZALVO_LIBERATION_HIDDEN");
+    EXPECT_EQ(QFontInfo(windowFont(16)).family(),
+              liberationHidden ? "DejaVu Sans" : "Liberation Sans");
+}
+
+TEST_F(TextFit235, IdentityPanelCaptionsFit) {
+    main->Button_Device_infoClick();
+    EXPECT_EQ(clippedTexts(main.get()), "");
+}
+
+// A measuring window's texts fit in every mode, and while its loop runs (checked at the third
+// value reading, after which the loop is broken).
+void checkMeasuringWindow(InstrumentSimulator& sim, QWidget* window, RadioGroup* modes,
+                          const std::function<void()>& start, const std::function<void()>& stop) {
+    for (int mode = 0; mode < modes->count(); ++mode) {
+        modes->setItemIndex(mode);
+        EXPECT_EQ(clippedTexts(window), "") << "mode item " << mode;
+    }
+    modes->setItemIndex(0);
+    sim.setTransferObserver([&, readings = 0](const TransferRecord& transfer) mutable {
+        if (transfer.in && transfer.value == reg::measuredValue && ++readings == 3) {
+            EXPECT_EQ(clippedTexts(window), "") << "while running";
+            stop();
+        }
+    });
+    start();
+    sim.setTransferObserver(nullptr);
+}
+
+TEST_F(TextFit235, DisplayWindowTextsFitWhileMeasuring) {
+    identify();
+    main->Button_Start_DisplayClick();
+    checkMeasuringWindow(
+        sim, display.get(), display->RadioGroup_Mode, [this] { display->BitBtn_startClick(); },
+        [this] { display->BitBtn_breakClick(); });
+}
+
+TEST_F(TextFit235, ChartWindowTextsFitWhileRecording) {
+    identify();
+    main->Button_Start_ChartClick();
+    checkMeasuringWindow(
+        sim, chart.get(), chart->RadioGroup_Mode, [this] { chart->BitBtn_StartClick(); },
+        [this] { chart->BitBtn_BreakClick(); });
+}
+
+}  // namespace
