@@ -47,6 +47,19 @@ void reportOpenProblemsAtExit(const LibusbBackend* usb) {
     });
 }
 
+// --help and --version: printed, and true, when the options ask for either.
+bool answeredOnTheTerminal(const ProgramOptions& options) {
+    if (options.showHelp) {
+        QTextStream(stdout) << programUsage(QStringLiteral("zalvo"));
+        return true;
+    }
+    if (options.showVersion) {
+        QTextStream(stdout) << programVersionLine(QStringLiteral("zalvo"));
+        return true;
+    }
+    return false;
+}
+
 void centre(QWidget* window) {
     const QRect screen = window->screen()->availableGeometry();
     window->move(screen.center() - window->rect().center());
@@ -57,6 +70,20 @@ void centre(QWidget* window) {
 int main(int argc, char** argv) {
     // A file size limit then fails the recording file's write instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    {
+        // --help and --version answer without a display, e.g. over a remote login. Arguments
+        // meant for Qt itself are no options of ours: those are read once the application is
+        // made.
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i) {
+            arguments << QString::fromLocal8Bit(argv[i]);
+        }
+        ProgramOptions options;
+        QString error;
+        if (parseProgramOptions(arguments, options, error) && answeredOnTheTerminal(options)) {
+            return 0;
+        }
+    }
     ZalvoApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZalvoXX5_DureRuz"));
 
@@ -68,12 +95,7 @@ int main(int argc, char** argv) {
         QTextStream(stderr) << "zalvo: " << error << "\n" << programUsage(QStringLiteral("zalvo"));
         return 2;
     }
-    if (options.showHelp) {
-        QTextStream(stdout) << programUsage(QStringLiteral("zalvo"));
-        return 0;
-    }
-    if (options.showVersion) {
-        QTextStream(stdout) << programVersionLine(QStringLiteral("zalvo"));
+    if (answeredOnTheTerminal(options)) {
         return 0;
     }
     const std::unique_ptr<UsbBackend> backend = makeBackend(options);

@@ -33,8 +33,10 @@ for command in "${commands[@]}"; do
     fi
 done
 
-# Started through its link in bin/, as a desktop or a shell starts it.
-help="$(QT_QPA_PLATFORM=offscreen "$stage/usr/bin/zalvo" --help)" ||
+# Started through its link in bin/, as a shell starts it; --help and --version need no display
+# (a remote login has none).
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb)
+help="$("${no_display[@]}" "$stage/usr/bin/zalvo" --help)" ||
     fail "the installed zalvo --help ended with an error"
 [ "$(head -n1 <<<"$help")" = "Usage: zalvo [--simulate=115|235|255] [--scenario=FILE] [--serial=N]" ] ||
     fail "unexpected help text: $help"
@@ -46,7 +48,7 @@ cmp -s "$stage/$(udev_rule_path "$udev")" "$source/packaging/60-zalvo.rules" ||
 
 # Both commands answer --version with the project's version.
 for command in "${commands[@]}"; do
-    answer="$(QT_QPA_PLATFORM=offscreen "$stage/usr/bin/$command" --version)" ||
+    answer="$("${no_display[@]}" "$stage/usr/bin/$command" --version)" ||
         fail "$command --version ended with an error"
     [ "$answer" = "$command $version" ] || fail "$command --version: $answer"
 done
