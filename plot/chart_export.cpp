@@ -1,5 +1,6 @@
 #include "plot/chart_export.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -85,11 +86,21 @@ bool saveChartPng(const ChartWidget& chart, const QString& path, QString* error)
         QPainter painter(&image);
         chart.paintChart(painter, chartArea(chart));
     }
+    // Encoded in memory first: the encoder loses its image when a write to the disk fails,
+    // and a full disk is then our own write's error, checked like every other.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        if (error) {
+            *error = QStringLiteral("the chart could not be encoded as PNG");
+        }
+        return false;
+    }
     QSaveFile file(path);
     if (!openForWriting(file, error)) {
         return false;
     }
-    if (!image.save(&file, "PNG")) {
+    if (file.write(png) != png.size()) {
         return abandon(file, error);
     }
     return commit(file, error);

@@ -61,12 +61,11 @@ void useSettingsFilePath(const QString& path) {
 
 QString settingsFilePathFor(const QString& programDirectory, bool programDirectoryWritable,
                             const QString& configHome) {
-    const QString besideProgram = programDirectory + QLatin1Char('/') + settingsFileName;
+    QString besideProgram = programDirectory + QLatin1Char('/') + settingsFileName;
     if (programDirectoryWritable) {
         return besideProgram;
     }
-    const QString forTheUser =
-        configSettingsDirectory(configHome) + QLatin1Char('/') + settingsFileName;
+    QString forTheUser = configSettingsDirectory(configHome) + QLatin1Char('/') + settingsFileName;
     if (!QFileInfo::exists(besideProgram) || QFileInfo::exists(forTheUser)) {
         return forTheUser;
     }
