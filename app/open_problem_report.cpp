@@ -4,9 +4,12 @@
 
 #include <sys/stat.h>
 
+#define ZALVO_VENDOR_ID "16c0"
+#define ZALVO_PRODUCT_ID "2b5e"
+
 const char* const zalvoUdevRule =
-    "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"16c0\", ATTRS{idProduct}==\"2b5e\", "
-    "TAG+=\"uaccess\"";
+    "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"" ZALVO_VENDOR_ID
+    "\", ATTRS{idProduct}==\"" ZALVO_PRODUCT_ID "\", TAG+=\"uaccess\"";
 
 namespace {
 
@@ -22,7 +25,9 @@ std::string missingRuleAdvice() {
            "user at the local desktop access to it, is missing. Install it as root, then plug "
            "the instrument in again:\n" +
            prefix + "  echo '" + zalvoUdevRule + "' > /etc/udev/rules.d/60-zalvo.rules\n" + prefix +
-           "  udevadm control --reload-rules && udevadm trigger\n";
+           "  udevadm control --reload-rules && udevadm trigger --subsystem-match=usb "
+           "--attr-match=idVendor=" ZALVO_VENDOR_ID " --attr-match=idProduct=" ZALVO_PRODUCT_ID
+           " --action=add\n";
 }
 
 std::string installedRuleAdvice() {
