@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QLocale>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -14,10 +15,6 @@ constexpr int progressSteps = 1000;
 constexpr int progressIntervalMs = 100;
 // A load that ends sooner shows no dialog at all.
 constexpr int dialogDelayMs = 400;
-
-QString megabytes(qint64 bytes) {
-    return QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'f', 1);
-}
 
 }  // namespace
 
@@ -44,9 +41,9 @@ void loadWithProgress(const QString& path, QWidget* parent, const RecordingLoade
             return;
         }
         dialog.setValue(static_cast<int>(read * progressSteps / total));
-        dialog.setLabelText(
-            QStringLiteral("Reading %1\n%2 of %3 MB")
-                .arg(QFileInfo(path).fileName(), megabytes(read), megabytes(total)));
+        dialog.setLabelText(QStringLiteral("Reading %1\n%2 of %3")
+                                .arg(QFileInfo(path).fileName(), QLocale().formattedDataSize(read),
+                                     QLocale().formattedDataSize(total)));
     });
 
     RecordingPointSink sink(loaded.points, loaded.recording);
