@@ -32,12 +32,16 @@ QPushButton* menuButton(const QString& text, QWidget* parent, int x, int y, bool
     return button;
 }
 
-QLabel* panelLabel(const QString& text, QWidget* parent, int x, int y, int w, int h,
-                   bool bold = false) {
+QLabel* panelLabel(const QString& text, QWidget* parent, int x, int y, int w, int h) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(x, y, w, h);
-    label->setFont(windowFont(19, bold));
+    label->setFont(windowFont(19));
     return label;
+}
+
+// A bold value of the identity panel, in its fixed place whatever the instrument sends.
+FittingLabel* panelValue(const QString& text, QWidget* parent, int x, int y, int h) {
+    return new FittingLabel(text, windowFont(19, true), QRect(x, y, 97, h), parent);
 }
 
 // A caption of the identity panel. Right-aligned, it ends where its value begins and its "="
@@ -121,11 +125,11 @@ void TMainForm::buildControls() {
     Labelsernu = panelCaption(QStringLiteral("Serial number      ="), panel, 40, 20);
     LabelSwv = panelCaption(QStringLiteral("Software version ="), panel, 64, 20);
     LabelDeTy = panelCaption(QStringLiteral("Device type         ="), panel, 88, 22);
-    Label_Serial_number = panelLabel(QStringLiteral("12340417"), panel, 200, 40, 97, 20, true);
-    Label_SW_version = panelLabel(QStringLiteral("133"), panel, 200, 64, 97, 20, true);
-    Label_Device_type = panelLabel(QStringLiteral("XXX nnn"), panel, 200, 88, 97, 22, true);
+    Label_Serial_number = panelValue(QStringLiteral("12340417"), panel, 200, 40, 20);
+    Label_SW_version = panelValue(QStringLiteral("133"), panel, 200, 64, 20);
+    Label_Device_type = panelValue(QStringLiteral("XXX nnn"), panel, 200, 88, 22);
     LabelAccu = panelLabel(QStringLiteral("Batterie status"), panel, 40, 112, 145, 27);
-    LabelAccuStatus = panelLabel(QStringLiteral("= OK"), panel, 184, 112, 97, 22, true);
+    LabelAccuStatus = panelValue(QStringLiteral("= OK"), panel, 184, 112, 22);
     LabelAccu->hide();
     LabelAccuStatus->hide();
     Button_Info_OK = new QPushButton(QStringLiteral("&Continue"), panel);

@@ -4,6 +4,7 @@
 
 #include "device/cad_wandler.h"
 #include "state/main_form_data.h"
+#include "ui/fitting_label.h"
 
 class QGroupBox;
 class QLabel;
@@ -33,11 +34,11 @@ public:
     QLabel* Labelsernu;
     QLabel* LabelSwv;
     QLabel* LabelDeTy;
-    QLabel* Label_Serial_number;
-    QLabel* Label_SW_version;
-    QLabel* Label_Device_type;
+    FittingLabel* Label_Serial_number;
+    FittingLabel* Label_SW_version;
+    FittingLabel* Label_Device_type;
     QLabel* LabelAccu;
-    QLabel* LabelAccuStatus;
+    FittingLabel* LabelAccuStatus;
     QPushButton* Button_Info_OK;
 
 public slots:

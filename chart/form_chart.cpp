@@ -52,6 +52,12 @@ QLabel* makeLabel(const QString& text, QWidget* parent, int x, int y, int w, int
     return label;
 }
 
+// A label for the measured values and their unit, which change while recording.
+FittingLabel* makeValueLabel(const QString& text, QWidget* parent, int x, int y, int w, int h,
+                             int fontPixels) {
+    return new FittingLabel(text, windowFont(fontPixels), QRect(x, y, w, h), parent);
+}
+
 QGroupBox* makeGroup(const QString& caption, QWidget* parent, int x, int y, int w, int h) {
     auto* group = new QGroupBox(caption, parent);
     group->setGeometry(x, y, w, h);
@@ -116,17 +122,18 @@ void TFormChart::buildControls() {
     QWidget* all = GroupBoxAll;
 
     GroupBoxMeasuredVal = makeGroup(QStringLiteral("Measured value"), all, 8, 16, 275, 57);
-    Label_measuredValue = makeLabel(QStringLiteral("0,0"), GroupBoxMeasuredVal, 8, 16, 153, 33, 27);
+    Label_measuredValue =
+        makeValueLabel(QStringLiteral("0,0"), GroupBoxMeasuredVal, 8, 16, 153, 33, 27);
     Label_measuredValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label_unit = makeLabel(QStringLiteral("kV/m"), GroupBoxMeasuredVal, 168, 16, 100, 33, 27);
+    Label_unit = makeValueLabel(QStringLiteral("kV/m"), GroupBoxMeasuredVal, 168, 16, 100, 33, 27);
 
     GroupBoxNegMax = makeGroup(QStringLiteral("neg. maximum"), all, 8, 72, 132, 57);
-    Label_neg_Value = makeLabel(QStringLiteral("0,0"), GroupBoxNegMax, 8, 24, 74, 24, 19);
-    Label_minValUnit = makeLabel(QStringLiteral("kV/m"), GroupBoxNegMax, 84, 24, 46, 24, 19);
+    Label_neg_Value = makeValueLabel(QStringLiteral("0,0"), GroupBoxNegMax, 8, 24, 74, 24, 19);
+    Label_minValUnit = makeValueLabel(QStringLiteral("kV/m"), GroupBoxNegMax, 84, 24, 46, 24, 19);
 
     GroupBoxPosMax = makeGroup(QStringLiteral("pos. maximum"), all, 152, 72, 132, 57);
-    Label_pos_Value = makeLabel(QStringLiteral("0,0"), GroupBoxPosMax, 8, 24, 74, 24, 19);
-    Label_maxValUnit = makeLabel(QStringLiteral("kV/m"), GroupBoxPosMax, 84, 24, 46, 24, 19);
+    Label_pos_Value = makeValueLabel(QStringLiteral("0,0"), GroupBoxPosMax, 8, 24, 74, 24, 19);
+    Label_maxValUnit = makeValueLabel(QStringLiteral("kV/m"), GroupBoxPosMax, 84, 24, 46, 24, 19);
 
     BitBtn_Start = makeButton(QStringLiteral("&Start"), all, 8, 136);
     BitBtn_Break = makeButton(QStringLiteral("B&reak"), all, 152, 136);

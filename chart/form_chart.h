@@ -6,6 +6,7 @@
 #include "chart/chart_recording.h"
 #include "device/measuring_cycle.h"
 #include "measure/measurement_evaluation.h"
+#include "ui/fitting_label.h"
 
 class ChartToolbar;
 class ChartWidget;
@@ -39,14 +40,14 @@ public:
     ChartWidget* Chart1;
     QGroupBox* GroupBoxAll;
     QGroupBox* GroupBoxMeasuredVal;
-    QLabel* Label_measuredValue;
-    QLabel* Label_unit;
+    FittingLabel* Label_measuredValue;
+    FittingLabel* Label_unit;
     QGroupBox* GroupBoxNegMax;
-    QLabel* Label_neg_Value;
-    QLabel* Label_minValUnit;
+    FittingLabel* Label_neg_Value;
+    FittingLabel* Label_minValUnit;
     QGroupBox* GroupBoxPosMax;
-    QLabel* Label_pos_Value;
-    QLabel* Label_maxValUnit;
+    FittingLabel* Label_pos_Value;
+    FittingLabel* Label_maxValUnit;
     QPushButton* BitBtn_Start;
     QPushButton* BitBtn_Break;
     QPushButton* BitBtn_Reset;

@@ -37,6 +37,14 @@ QLabel* makeLabel(const QString& text, QWidget* parent, const QRect& place, int 
     return label;
 }
 
+// A label for the measured values and their unit, which change while measuring.
+FittingLabel* makeValueLabel(const QString& text, QWidget* parent, const QRect& place,
+                             int fontPixels, Qt::Alignment alignment) {
+    auto* label = new FittingLabel(text, windowFont(fontPixels), place, parent);
+    label->setAlignment(alignment);
+    return label;
+}
+
 QPushButton* makeButton(const QString& text, QWidget* parent, const QRect& place,
                         QStyle::StandardPixmap glyph) {
     auto* button = new QPushButton(standardIconOnDemand(glyph), text, parent);
@@ -100,10 +108,11 @@ void TFormDisplay::buildControls() {
     GroupBox_Measuredvalue =
         makeGroupBox(QStringLiteral("Measured value "), this, QRect(224, 0, 689, 257));
     QWidget* value = GroupBox_Measuredvalue;
-    Label_measuredValue = makeLabel(QStringLiteral("0"), value, QRect(16, 80, 409, 105), 93,
-                                    Qt::AlignRight | Qt::AlignTop);
+    Label_measuredValue = makeValueLabel(QStringLiteral("0"), value, QRect(16, 80, 409, 105), 93,
+                                         Qt::AlignRight | Qt::AlignTop);
     Label_measuredValue->setAutoFillBackground(true);
-    Label_unit = makeLabel(QStringLiteral("kV/m"), value, QRect(448, 80, 217, 105), 93);
+    Label_unit = makeValueLabel(QStringLiteral("kV/m"), value, QRect(448, 80, 217, 105), 93,
+                                Qt::AlignLeft | Qt::AlignTop);
     Label_Low_Batterie_D =
         makeLabel(QStringLiteral("Warning - Low Battery !!"), value, QRect(16, 224, 201, 22), 19);
     // Right-aligned before its value, with room to the left for a wider stand-in for Arial.
@@ -121,16 +130,16 @@ void TFormDisplay::buildControls() {
     const Qt::Alignment unitAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     GroupBox_minValue =
         makeGroupBox(QStringLiteral("neg. maximum"), this, QRect(224, 262, 240, 123));
-    Label_neg_maxValue = makeLabel(QStringLiteral("0"), GroupBox_minValue, QRect(8, 40, 137, 50),
-                                   33, valueAlignment);
-    Label_minValUnit = makeLabel(QStringLiteral("kV/m"), GroupBox_minValue, QRect(152, 40, 84, 50),
-                                 33, unitAlignment);
+    Label_neg_maxValue = makeValueLabel(QStringLiteral("0"), GroupBox_minValue,
+                                        QRect(8, 40, 137, 50), 33, valueAlignment);
+    Label_minValUnit = makeValueLabel(QStringLiteral("kV/m"), GroupBox_minValue,
+                                      QRect(152, 40, 84, 50), 33, unitAlignment);
     GroupBox_maxValue =
         makeGroupBox(QStringLiteral("pos. maximum"), this, QRect(672, 262, 240, 123));
-    Label_pos_maxValue = makeLabel(QStringLiteral("0"), GroupBox_maxValue, QRect(8, 40, 137, 50),
-                                   33, valueAlignment);
-    Label_maxValUnit = makeLabel(QStringLiteral("kV/m"), GroupBox_maxValue, QRect(152, 40, 84, 50),
-                                 33, unitAlignment);
+    Label_pos_maxValue = makeValueLabel(QStringLiteral("0"), GroupBox_maxValue,
+                                        QRect(8, 40, 137, 50), 33, valueAlignment);
+    Label_maxValUnit = makeValueLabel(QStringLiteral("kV/m"), GroupBox_maxValue,
+                                      QRect(152, 40, 84, 50), 33, unitAlignment);
 
     BitBtn_start = makeButton(QStringLiteral("&Start"), this, QRect(478, 272, 180, 30),
                               QStyle::SP_DialogOkButton);

@@ -5,6 +5,7 @@
 #include "device/measuring_cycle.h"
 #include "display/measurement_record.h"
 #include "measure/measurement_evaluation.h"
+#include "ui/fitting_label.h"
 #include "ui/operator_dialogs.h"
 
 class CircleShape;
@@ -40,18 +41,18 @@ public:
     QLabel* Label_distance;
     RadioGroup* RadioGroup_Range;
     QGroupBox* GroupBox_Measuredvalue;
-    QLabel* Label_measuredValue;
-    QLabel* Label_unit;
+    FittingLabel* Label_measuredValue;
+    FittingLabel* Label_unit;
     QLabel* Label_Low_Batterie_D;
     QLabel* LabelRepeatTime;
     QLabel* LabelRepeatTimeVal;
     CircleShape* Shape_Tick;
     QGroupBox* GroupBox_minValue;
-    QLabel* Label_neg_maxValue;
-    QLabel* Label_minValUnit;
+    FittingLabel* Label_neg_maxValue;
+    FittingLabel* Label_minValUnit;
     QGroupBox* GroupBox_maxValue;
-    QLabel* Label_pos_maxValue;
-    QLabel* Label_maxValUnit;
+    FittingLabel* Label_pos_maxValue;
+    FittingLabel* Label_maxValUnit;
     QPushButton* BitBtn_start;
     QPushButton* BitBtn_break;
     QPushButton* BitBtn_reset;

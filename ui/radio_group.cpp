@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "ui/narrow_font.h"
+
 RadioGroup::RadioGroup(QWidget* parent) : RadioGroup(QString(), parent) {}
 
 RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
@@ -143,22 +145,8 @@ void RadioGroup::narrowLongTexts() {
         (contentsRect().width() - margins.left() - margins.right() - (columnCount - 1) * spacing) /
         columnCount;
     for (int i = 0; i < used; ++i) {
-        QRadioButton* button = pool[i];
-        // An empty font takes everything from the group again.
-        button->setFont(QFont());
-        const int needed = button->sizeHint().width();
-        const int textWidth = button->fontMetrics().horizontalAdvance(button->text());
-        if (needed <= columnWidth || textWidth <= 0) {
-            continue;
-        }
-        // Only the stretch is set, so family and size still follow the group. Fonts come in
-        // few widths, so narrower steps are tried until the text fits.
-        QFont narrowed;
-        int stretch = 100 * (textWidth - (needed - columnWidth)) / textWidth;
-        do {
-            narrowed.setStretch(std::max(50, stretch));
-            button->setFont(narrowed);
-            stretch -= 2;
-        } while (button->sizeHint().width() > columnWidth && stretch >= 50);
+        // An empty font takes family and size from the group, so only the stretch is the
+        // button's own.
+        narrowFontToFit(pool[i], QFont(), columnWidth, pool[i]->text());
     }
 }

@@ -20,12 +20,17 @@ find_window() {  # name; prints the window id once it is visible
   return 1
 }
 
+# Prints the main window's id once it is visible and takes input.
+main_window() {
+  find_window "Zalvoxx5_DureRuz" || { echo "main window did not appear" >&2; kill $pid; exit 99; }
+  sleep 0.3
+}
+
 # "Device info" and "&Continue", then the main-window button at x y; prints the window named
 # by the last argument once it has appeared.
 open_window_from_menu() {  # x y window-name
   local main
-  main=$(find_window "Zalvoxx5_DureRuz") || { echo "main window did not appear" >&2; kill $pid; exit 99; }
-  sleep 0.3
+  main=$(main_window)
   xdotool mousemove --window "$main" 268 76 click 1     # Device info
   sleep 0.5
   xdotool mousemove --window "$main" 271 452 click 1    # Continue
