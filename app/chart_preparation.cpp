@@ -41,7 +41,9 @@ void TMainForm::Button_Start_ChartClick() {
     }
 
     // Each selection runs the chart's click handlers, which leave item 3 - r selected for an
-    // instrument on range r and currentRange at r.
+    // instrument on range r and currentRange at r. The chart has no automatic item: an
+    // instrument ranging automatically (or reporting a raw byte) ends on item 0 and
+    // currentRange 3, the smallest range, which Start then sends.
     chart->RadioGroup_Mode->setItemIndex(modeIndex);
     chart->fillRangeItems(modeLetter, 0);
     chart->RadioGroup_Range->setItemIndex(currentRange);

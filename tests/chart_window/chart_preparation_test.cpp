@@ -99,6 +99,22 @@ TEST_F(ChartPreparation235, RepeatedPreparationRebuildsTheWindowButKeepsTheBars)
     EXPECT_TRUE(chart->RadioGroup_Mode->isEnabled());
 }
 
+// The chart has no automatic item: 3 - 4 selects beyond the last item, that is the largest
+// range, whose click and the items' rebuilding turn it into the smallest.
+TEST_F(ChartPreparation235, AutomaticRangingEndsOnTheSmallestRangeWhichStartSends) {
+    sim.setModeCode(0);
+    sim.setReportedRange(0x50);
+    prepare();
+    EXPECT_EQ(chart->RadioGroup_Range->itemIndex(), 0);
+    EXPECT_EQ(main->currentRange, 3);
+
+    sim.setReportedRange(std::nullopt);
+    sim.setValues({1000});
+    recordUntilBreakAt(3);
+    EXPECT_EQ(writesTo(reg::range), (std::vector<int>{0x40, 0x40}));
+    EXPECT_EQ(chart->Chart1->title(), "Range = 2kV/m Mode = E-Fieldmeter");
+}
+
 TEST_F(ChartPreparation235, SilentInstrumentStillShowsTheWindow) {
     identify();
     sim.unplug();
