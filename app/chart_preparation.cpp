@@ -8,6 +8,7 @@
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "plot/chart_widget.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 
 // Fits the chart window to the identified instrument and hands over to it.
@@ -48,6 +49,7 @@ void TMainForm::Button_Start_ChartClick() {
     chart->fillRangeItems(modeLetter, 0);
     chart->RadioGroup_Range->setItemIndex(currentRange);
     chart->Label_Low_Batterie_C->hide();
+    chart->Label_No_Range_C->hide();
 
     setEnabled(false);
     hide();

@@ -9,6 +9,7 @@
 
 class ChartToolbar;
 class ChartWidget;
+class NoRangeWarning;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -64,6 +65,7 @@ public:
     QLabel* LabelGetSamplingTime;
     QLabel* LabelSamplingTimeVal;
     QLabel* Label_Low_Batterie_C;
+    NoRangeWarning* Label_No_Range_C;
     // Shown below the chart when the recording cannot be saved to its file; the chart goes on
     // recording.
     QLabel* Label_File_Warning;

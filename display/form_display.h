@@ -8,6 +8,7 @@
 #include "ui/operator_dialogs.h"
 
 class CircleShape;
+class NoRangeWarning;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -43,6 +44,7 @@ public:
     QLabel* Label_measuredValue;
     QLabel* Label_unit;
     QLabel* Label_Low_Batterie_D;
+    NoRangeWarning* Label_No_Range_D;
     QLabel* LabelRepeatTime;
     QLabel* LabelRepeatTimeVal;
     CircleShape* Shape_Tick;

@@ -5,6 +5,7 @@
 
 #include "display/circle_shape.h"
 #include "display_fixture.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
@@ -284,3 +285,34 @@ TEST_F(Loop235, DistanceModeCaptionNamesTheDistance) {
     EXPECT_EQ(display->measurementRecord.recDistance, "20");
     EXPECT_EQ(display->Label_measuredValue->text(), "20.0");
 }
+
+// Readings whose range byte names no range: automatic ranging, or a raw byte.
+class NoRangeLoop : public DisplayTestOf<235>, public ::testing::WithParamInterface<int> {};
+
+TEST_P(NoRangeLoop, HoldsTheValueAndSaysWhyUntilStartOrARangeReported) {
+    prepare();
+    sim.setValues({1000});
+    runMeasuring(7, [&](int read) {
+        if (read == 3) {
+            post([&] {
+                display->RadioGroup_Range->setItemIndex(4);  // "Autorange": nothing is forced
+                sim.setReportedRange(GetParam());
+            });
+        }
+    });
+    EXPECT_TRUE(display->Label_No_Range_D->isVisible());
+    EXPECT_EQ(display->Label_measuredValue->text(), "1.00");
+
+    display->RadioGroup_Range->setItemIndex(0);
+    sim.setReportedRange(std::nullopt);
+    sim.setValues({1500});
+    bool shownAtStart = true;
+    runMeasuring(4, [&](int read) {
+        shownAtStart = read == 1 ? display->Label_No_Range_D->isVisible() : shownAtStart;
+    });
+    EXPECT_FALSE(shownAtStart);
+    EXPECT_FALSE(display->Label_No_Range_D->isVisible());
+    EXPECT_EQ(display->Label_measuredValue->text(), "1.50");
+}
+
+INSTANTIATE_TEST_SUITE_P(RangeBytes, NoRangeLoop, ::testing::Values(0x50, 0x60));
