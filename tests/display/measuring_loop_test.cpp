@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <array>
 
 #include "display/circle_shape.h"
 #include "display_fixture.h"
@@ -284,6 +285,41 @@ TEST_F(Loop235, DistanceModeCaptionNamesTheDistance) {
     EXPECT_EQ(display->measurementRecord.recRange, "40V");
     EXPECT_EQ(display->measurementRecord.recDistance, "20");
     EXPECT_EQ(display->Label_measuredValue->text(), "20.0");
+}
+
+// Start, Break, Reset, Back, Save Data, Setup, the distance bar (enabled, then shown), the
+// mode and the range group.
+using ControlStates = std::array<bool, 10>;
+
+ControlStates controlStates(const TFormDisplay& d) {
+    return {d.BitBtn_start->isEnabled(),       d.BitBtn_break->isEnabled(),
+            d.BitBtn_reset->isEnabled(),       d.BitBtn_back->isEnabled(),
+            d.BitBtnSavedata->isEnabled(),     d.BitBtn_setup->isEnabled(),
+            d.ScrollBar_distance->isEnabled(), d.ScrollBar_distance->isVisible(),
+            d.RadioGroup_Mode->isEnabled(),    d.RadioGroup_Range->isEnabled()};
+}
+
+TEST_F(Loop235, ControlsFollowTheMeasuringStates) {
+    prepare();
+    display->RadioGroup_Mode->setItemIndex(3);  // the distance voltmeter shows the bar
+    const ControlStates prepared = controlStates(*display);
+    ControlStates measuring{};
+    ControlStates windingDown{};
+    runMeasuring(-1, [&](int read) {
+        if (read == 3) {
+            measuring = controlStates(*display);
+            post([&] {
+                display->BitBtn_breakClick();
+                windingDown = controlStates(*display);
+            });
+        }
+    });
+    const ControlStates stopped = controlStates(*display);
+
+    EXPECT_EQ(prepared, (ControlStates{1, 0, 1, 1, 0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(measuring, (ControlStates{0, 1, 1, 0, 0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(windingDown, (ControlStates{1, 1, 1, 1, 1, 1, 0, 1, 1, 1}));
+    EXPECT_EQ(stopped, (ControlStates{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
 // Readings whose range byte names no range: automatic ranging, or a raw byte.
