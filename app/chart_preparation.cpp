@@ -8,6 +8,7 @@
 #include "device/usbread.h"
 #include "measure/device_modes.h"
 #include "plot/chart_widget.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 
 // Fits the chart window to the identified instrument and hands over to it.
@@ -41,11 +42,14 @@ void TMainForm::Button_Start_ChartClick() {
     }
 
     // Each selection runs the chart's click handlers, which leave item 3 - r selected for an
-    // instrument on range r and currentRange at r.
+    // instrument on range r and currentRange at r. The chart has no automatic item: an
+    // instrument ranging automatically (or reporting a raw byte) ends on item 0 and
+    // currentRange 3, the smallest range, which Start then sends.
     chart->RadioGroup_Mode->setItemIndex(modeIndex);
     chart->fillRangeItems(modeLetter, 0);
     chart->RadioGroup_Range->setItemIndex(currentRange);
     chart->Label_Low_Batterie_C->hide();
+    chart->Label_No_Range_C->hide();
 
     setEnabled(false);
     hide();

@@ -8,6 +8,7 @@
 #include "device/usbread.h"
 #include "display/form_display.h"
 #include "measure/device_modes.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 
 // Fits the display window to the identified device type and the instrument's current mode
@@ -47,6 +48,7 @@ void TMainForm::Button_Start_DisplayClick() {
     display->RadioGroup_Range->setItemIndex(currentRange);
 
     display->Label_Low_Batterie_D->hide();
+    display->Label_No_Range_D->hide();
     setEnabled(false);
     hide();
     display->setEnabled(true);

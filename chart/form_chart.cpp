@@ -22,6 +22,7 @@
 #include "settings/settings_file_path.h"
 #include "state/main_form_data.h"
 #include "ui/event_pump.h"
+#include "ui/no_range_warning.h"
 #include "ui/operator_dialogs.h"
 #include "ui/process_exit.h"
 #include "ui/radio_group.h"
@@ -169,6 +170,10 @@ void TFormChart::buildControls() {
     Label_Low_Batterie_C =
         makeLabel(QStringLiteral("Warning - Low Battery !!"), Chart1, 8, 600, 209, 25, 16);
     Label_Low_Batterie_C->hide();
+    // Below the controls, beside the file warning: it covers neither the plot nor its axes.
+    Label_No_Range_C = new NoRangeWarning(QStringLiteral("not recorded"), this);
+    Label_No_Range_C->setGeometry(8, 688, 291, 25);
+    Label_No_Range_C->setFont(windowFont(16));
     // Below the chart, where it covers neither the plot nor its axes.
     Label_File_Warning = makeLabel(QStringLiteral("Warning - Recording not saved to disk !!"), this,
                                    304, 688, 713, 25, 16);
@@ -273,7 +278,6 @@ bool TFormChart::offerSamplingTimeStore() {
 }
 
 void TFormChart::BitBtn_StartClick() {
-    MainFormData& shared = mainFormData();
     const int samplingTime = chartSamplingTime();
     Label_SampleTime_Value->setText(millisecondsText(samplingTime));
     if (!offerSamplingTimeStore()) {
@@ -299,6 +303,7 @@ void TFormChart::BitBtn_StartClick() {
 
 void TFormChart::startRecording(int samplingTime) {
     cycle.evaluation().beginRun();
+    Label_No_Range_C->hide();
     Chart1->setValueAxisAutomatic(false);
     resetChart();
     Chart1->setTimeAxisIncrement(samplingTime);
@@ -354,9 +359,10 @@ void TFormChart::recordingCycle(RecordingRun& run) {
             modeLetter = letter;
         }
     }
-    showCycle(cycle.evaluate(reading.reading, {modeLetter, RadioGroup_Range->items(),
-                                               ScrollBar_distance_Ch->value()}),
-              run);
+    const EvaluationResult shown = cycle.evaluate(
+        reading.reading, {modeLetter, RadioGroup_Range->items(), ScrollBar_distance_Ch->value()});
+    Label_No_Range_C->follow(shown);
+    showCycle(shown, run);
 
     const int samplingTime = run.samplingTime;
     run.lastInterval = cycle.waitForCycleEnd([samplingTime] { return samplingTime; },

@@ -10,6 +10,7 @@
 
 class ChartToolbar;
 class ChartWidget;
+class NoRangeWarning;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -65,6 +66,7 @@ public:
     QLabel* LabelGetSamplingTime;
     QLabel* LabelSamplingTimeVal;
     QLabel* Label_Low_Batterie_C;
+    NoRangeWarning* Label_No_Range_C;
     // Shown below the chart when the recording cannot be saved to its file; the chart goes on
     // recording.
     QLabel* Label_File_Warning;

@@ -16,6 +16,7 @@
 #include "measure/range_items.h"
 #include "state/main_form_data.h"
 #include "ui/event_pump.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 #include "ui/standard_icon.h"
 #include "ui/window_fonts.h"
@@ -115,6 +116,10 @@ void TFormDisplay::buildControls() {
                                 Qt::AlignLeft | Qt::AlignTop);
     Label_Low_Batterie_D =
         makeLabel(QStringLiteral("Warning - Low Battery !!"), value, QRect(16, 224, 201, 22), 19);
+    // In the free row between the value and the battery warning, so that both can show.
+    Label_No_Range_D = new NoRangeWarning(QStringLiteral("value held"), value);
+    Label_No_Range_D->setGeometry(16, 192, 657, 26);
+    Label_No_Range_D->setFont(windowFont(19));
     // Right-aligned before its value, with room to the left for a wider stand-in for Arial.
     LabelRepeatTime =
         makeLabel(QStringLiteral("Sampling time :"), value, QRect(360, 224, 161, 22), 19);

@@ -9,6 +9,7 @@
 #include "ui/operator_dialogs.h"
 
 class CircleShape;
+class NoRangeWarning;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -44,6 +45,7 @@ public:
     FittingLabel* Label_measuredValue;
     FittingLabel* Label_unit;
     QLabel* Label_Low_Batterie_D;
+    NoRangeWarning* Label_No_Range_D;
     QLabel* LabelRepeatTime;
     QLabel* LabelRepeatTimeVal;
     CircleShape* Shape_Tick;

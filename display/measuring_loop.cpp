@@ -12,6 +12,7 @@
 #include "state/main_form_data.h"
 #include "ui/alarm_sound.h"
 #include "ui/event_pump.h"
+#include "ui/no_range_warning.h"
 #include "ui/operator_dialogs.h"
 #include "ui/process_exit.h"
 #include "ui/radio_group.h"
@@ -36,6 +37,7 @@ void TFormDisplay::BitBtn_startClick() {
     BitBtn_setup->setEnabled(false);
     BitBtn_break->setEnabled(true);
     setMeasuredValueColour(buttonFace(this));
+    Label_No_Range_D->hide();
 
     cycle.evaluation().beginRun();
     resetDisplay();
@@ -85,8 +87,10 @@ void TFormDisplay::measuringCycle(TickState& tick) {
     Label_Low_Batterie_D->setVisible(lowBattery);
 
     blinkTick(tick);
-    showEvaluation(cycle.evaluate(
-        reading.reading, {modeLetter, RadioGroup_Range->items(), ScrollBar_distance->value()}));
+    const EvaluationResult result = cycle.evaluate(
+        reading.reading, {modeLetter, RadioGroup_Range->items(), ScrollBar_distance->value()});
+    Label_No_Range_D->follow(result);
+    showEvaluation(result);
 
     letPendingEventsRun();
     waitForCycleEnd();

@@ -67,8 +67,10 @@ int rangeItemToSelect(WindowKind kind, int currentRange) {
     if (kind == WindowKind::Display) {
         return 0;
     }
-    return currentRange >= 0 && currentRange < fixedRangeCount ? fixedRangeCount - 1 - currentRange
-                                                               : -1;
+    // Not clamped here: the radio group takes an index beyond its last item as the last item,
+    // so a negative currentRange (the preparation's 3 - 4 for an instrument on automatic
+    // ranging) selects the largest range, and one above 4 (a raw range byte) selects none.
+    return currentRange == autoRangeIndex ? -1 : fixedRangeCount - 1 - currentRange;
 }
 
 int currentRangeOfItem(int itemIndex, int currentRange) {

@@ -20,7 +20,8 @@ QStringList rangeItemTexts(const RangeTables& tables, WindowKind kind, int devic
 QStringList distanceRangeTexts(const RangeTables& tables, int deviceType, int distance);
 
 // Item to select after the items were rebuilt: the display selects item 0 (the smallest
-// range); the chart selects item 3 - currentRange (-1, no item, for the automatic range).
+// range); the chart selects item 3 - currentRange (-1, no item, for the automatic range),
+// which the radio group's selection rule may take beyond the items (see there).
 int rangeItemToSelect(WindowKind kind, int currentRange);
 
 // currentRange after a click on a range item: item 0..3 gives 3..0, item 4 ("Autorange")

@@ -4,6 +4,7 @@
 
 #include "chart_window_fixture.h"
 #include "measure/device_modes.h"
+#include "ui/no_range_warning.h"
 
 using ChartPreparation115 = ChartWindowTest<115>;
 using ChartPreparation235 = ChartWindowTest<235>;
@@ -97,6 +98,42 @@ TEST_F(ChartPreparation235, RepeatedPreparationRebuildsTheWindowButKeepsTheBars)
     EXPECT_EQ(chart->ScrollBar_distance_Ch->value(), 50);
     EXPECT_TRUE(chart->ScrollBar_SamplingTime->isEnabled());
     EXPECT_TRUE(chart->RadioGroup_Mode->isEnabled());
+}
+
+// The chart has no automatic item: 3 - 4 selects beyond the last item, that is the largest
+// range, whose click and the items' rebuilding turn it into the smallest.
+TEST_F(ChartPreparation235, AutomaticRangingEndsOnTheSmallestRangeWhichStartSends) {
+    sim.setModeCode(0);
+    sim.setReportedRange(0x50);
+    prepare();
+    EXPECT_EQ(chart->RadioGroup_Range->itemIndex(), 0);
+    EXPECT_EQ(main->currentRange, 3);
+
+    sim.setReportedRange(std::nullopt);
+    sim.setValues({1000});
+    recordUntilBreakAt(3);
+    EXPECT_EQ(writesTo(reg::range), (std::vector<int>{0x40, 0x40}));
+    EXPECT_EQ(chart->Chart1->title(), "Range = 2kV/m Mode = E-Fieldmeter");
+}
+
+TEST_F(ChartPreparation235, HidesTheWarningsOfTheLastRecording) {
+    prepare();
+    sim.setStatus(statusBatteryLow);
+    record([this](int n) {
+        if (n == 3) {
+            sim.setReportedRange(0x50);
+        }
+        if (n == 5) {
+            operatorDoes([this] { chart->BitBtn_BreakClick(); });
+        }
+    });
+    ASSERT_TRUE(chart->Label_Low_Batterie_C->isVisible());
+    ASSERT_TRUE(chart->Label_No_Range_C->isVisible());
+
+    chart->BitBtn_BackClick();
+    main->Button_Start_ChartClick();
+    EXPECT_FALSE(chart->Label_Low_Batterie_C->isVisible());
+    EXPECT_FALSE(chart->Label_No_Range_C->isVisible());
 }
 
 TEST_F(ChartPreparation235, SilentInstrumentStillShowsTheWindow) {

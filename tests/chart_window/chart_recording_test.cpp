@@ -7,6 +7,7 @@
 
 #include "chart_window_fixture.h"
 #include "settings/program_settings.h"
+#include "ui/no_range_warning.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
 using Answer = OperatorDialogs::Answer;
@@ -457,3 +458,39 @@ TEST_F(ChartRecording235, InstrumentMissingAtStartEndsTheProgram) {
     EXPECT_EQ(dialogs.shown().last().caption, " E R R O R");
     EXPECT_TRUE(sim.transfers().empty());
 }
+
+// Readings whose range byte names no range: automatic ranging, or a raw byte.
+class NoRangeRecording : public ChartWindowTest<235>, public ::testing::WithParamInterface<int> {};
+
+TEST_P(NoRangeRecording, PlotsNothingAndSaysWhyUntilStartOrARangeReported) {
+    prepare();
+    sim.setValues({1000});
+    record([&](int n) {
+        if (n == 3) {
+            sim.setReportedRange(GetParam());
+        }
+        if (n == 7) {
+            operatorDoes([this] { chart->BitBtn_BreakClick(); });
+        }
+    });
+    // Each cycle forces the range, which clears the chart, and then has no range to plot with.
+    EXPECT_TRUE(chart->Label_No_Range_C->isVisible());
+    EXPECT_EQ(chart->Label_measuredValue->text(), localNumber("1.00"));
+    EXPECT_EQ(chart->Chart1->pointCount(), 0u);
+
+    sim.setReportedRange(std::nullopt);
+    sim.setValues({1500});
+    bool shownAtStart = true;
+    record([&](int n) {
+        shownAtStart = n == 1 ? chart->Label_No_Range_C->isVisible() : shownAtStart;
+        if (n == 4) {
+            operatorDoes([this] { chart->BitBtn_BreakClick(); });
+        }
+    });
+    EXPECT_FALSE(shownAtStart);
+    EXPECT_FALSE(chart->Label_No_Range_C->isVisible());
+    EXPECT_EQ(chart->Label_measuredValue->text(), localNumber("1.50"));
+    EXPECT_EQ(chart->Chart1->pointCount(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(RangeBytes, NoRangeRecording, ::testing::Values(0x50, 0x60));

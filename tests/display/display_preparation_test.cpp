@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "display_fixture.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 
 using Preparation235 = DisplayTestOf<235>;
@@ -80,6 +81,35 @@ TEST_F(Preparation235, ClearsTheShownValuesButKeepsTheDistance) {
     EXPECT_EQ(display->ScrollBar_distance->value(), 40);
     EXPECT_EQ(display->RadioGroup_Mode->itemIndex(), 0);
     EXPECT_FALSE(display->ScrollBar_distance->isVisible());
+}
+
+TEST_F(Preparation235, HidesTheWarningsAndTheAlarmColourOfTheLastMeasurement) {
+    main->displayDepiction = 1;
+    main->limit = 50;
+    prepare();
+    // Inside the band of the 2kV/m range, with a low battery; then no range is reported.
+    sim.setValues({400});
+    sim.setStatus(statusBatteryLow);
+    runMeasuring(6, [&](int read) {
+        if (read == 3) {
+            post([&] {
+                display->RadioGroup_Range->setItemIndex(4);
+                sim.setReportedRange(0x50);
+            });
+        }
+    });
+    const auto isRed = [&] {
+        return display->Label_measuredValue->palette().color(QPalette::Window) == Qt::red;
+    };
+    ASSERT_TRUE(display->Label_Low_Batterie_D->isVisible());
+    ASSERT_TRUE(display->Label_No_Range_D->isVisible());
+    ASSERT_TRUE(isRed());
+
+    display->BitBtn_backClick();
+    main->Button_Start_DisplayClick();
+    EXPECT_FALSE(display->Label_Low_Batterie_D->isVisible());
+    EXPECT_FALSE(display->Label_No_Range_D->isVisible());
+    EXPECT_FALSE(isRed());
 }
 
 TEST_F(Preparation235, InstrumentGoneShowsTheWindowWithTheLastMode) {

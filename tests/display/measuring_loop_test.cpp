@@ -2,9 +2,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <array>
 
 #include "display/circle_shape.h"
 #include "display_fixture.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 
 using Kind = ScriptedOperatorDialogs::Kind;
@@ -284,3 +286,69 @@ TEST_F(Loop235, DistanceModeCaptionNamesTheDistance) {
     EXPECT_EQ(display->measurementRecord.recDistance, "20");
     EXPECT_EQ(display->Label_measuredValue->text(), "20.0");
 }
+
+// Start, Break, Reset, Back, Save Data, Setup, the distance bar (enabled, then shown), the
+// mode and the range group.
+using ControlStates = std::array<bool, 10>;
+
+ControlStates controlStates(const TFormDisplay& d) {
+    return {d.BitBtn_start->isEnabled(),       d.BitBtn_break->isEnabled(),
+            d.BitBtn_reset->isEnabled(),       d.BitBtn_back->isEnabled(),
+            d.BitBtnSavedata->isEnabled(),     d.BitBtn_setup->isEnabled(),
+            d.ScrollBar_distance->isEnabled(), d.ScrollBar_distance->isVisible(),
+            d.RadioGroup_Mode->isEnabled(),    d.RadioGroup_Range->isEnabled()};
+}
+
+TEST_F(Loop235, ControlsFollowTheMeasuringStates) {
+    prepare();
+    display->RadioGroup_Mode->setItemIndex(3);  // the distance voltmeter shows the bar
+    const ControlStates prepared = controlStates(*display);
+    ControlStates measuring{};
+    ControlStates windingDown{};
+    runMeasuring(-1, [&](int read) {
+        if (read == 3) {
+            measuring = controlStates(*display);
+            post([&] {
+                display->BitBtn_breakClick();
+                windingDown = controlStates(*display);
+            });
+        }
+    });
+    const ControlStates stopped = controlStates(*display);
+
+    EXPECT_EQ(prepared, (ControlStates{1, 0, 1, 1, 0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(measuring, (ControlStates{0, 1, 1, 0, 0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(windingDown, (ControlStates{1, 1, 1, 1, 1, 1, 0, 1, 1, 1}));
+    EXPECT_EQ(stopped, (ControlStates{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+// Readings whose range byte names no range: automatic ranging, or a raw byte.
+class NoRangeLoop : public DisplayTestOf<235>, public ::testing::WithParamInterface<int> {};
+
+TEST_P(NoRangeLoop, HoldsTheValueAndSaysWhyUntilStartOrARangeReported) {
+    prepare();
+    sim.setValues({1000});
+    runMeasuring(7, [&](int read) {
+        if (read == 3) {
+            post([&] {
+                display->RadioGroup_Range->setItemIndex(4);  // "Autorange": nothing is forced
+                sim.setReportedRange(GetParam());
+            });
+        }
+    });
+    EXPECT_TRUE(display->Label_No_Range_D->isVisible());
+    EXPECT_EQ(display->Label_measuredValue->text(), "1.00");
+
+    display->RadioGroup_Range->setItemIndex(0);
+    sim.setReportedRange(std::nullopt);
+    sim.setValues({1500});
+    bool shownAtStart = true;
+    runMeasuring(4, [&](int read) {
+        shownAtStart = read == 1 ? display->Label_No_Range_D->isVisible() : shownAtStart;
+    });
+    EXPECT_FALSE(shownAtStart);
+    EXPECT_FALSE(display->Label_No_Range_D->isVisible());
+    EXPECT_EQ(display->Label_measuredValue->text(), "1.50");
+}
+
+INSTANTIATE_TEST_SUITE_P(RangeBytes, NoRangeLoop, ::testing::Values(0x50, 0x60));

@@ -12,6 +12,7 @@
 
 #include "device/measurement_decoding.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/no_range_warning.h"
 #include "ui/radio_group.h"
 #include "ui/window_fonts.h"
 
@@ -113,6 +114,33 @@ TEST_F(TextFit235, ChartWindowTextsFitWhileRecording) {
     checkMeasuringWindow(sim, {chart.get(), chart->RadioGroup_Mode, chart->RadioGroup_Range,
                                chart->ScrollBar_distance_Ch, [this] { chart->BitBtn_StartClick(); },
                                [this] { chart->BitBtn_BreakClick(); }});
+}
+
+// A warning shown after a run fits its text in either font and lies clear of every other
+// control of its container, hidden ones included: they may show beside it.
+void checkWarning(const QWidget* window, const QLabel* warning) {
+    ASSERT_TRUE(warning->isVisibleTo(window));
+    EXPECT_LE(warning->sizeHint().width(), warning->width()) << warning->text().toStdString();
+    for (const QWidget* other :
+         warning->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(other == warning || !other->geometry().intersects(warning->geometry()))
+            << other->metaObject()->className();
+    }
+}
+
+TEST_F(TextFit235, NoRangeWarningsFitBesideTheOtherControls) {
+    sim.setReportedRange(0x50);
+    identify();
+    main->Button_Start_DisplayClick();
+    checkMeasuringWindow(
+        sim, display.get(), display->RadioGroup_Mode, [this] { display->BitBtn_startClick(); },
+        [this] { display->BitBtn_breakClick(); });
+    checkWarning(display.get(), display->Label_No_Range_D);
+    main->Button_Start_ChartClick();
+    checkMeasuringWindow(
+        sim, chart.get(), chart->RadioGroup_Mode, [this] { chart->BitBtn_StartClick(); },
+        [this] { chart->BitBtn_BreakClick(); });
+    checkWarning(chart.get(), chart->Label_No_Range_C);
 }
 
 }  // namespace
