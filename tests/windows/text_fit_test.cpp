@@ -48,7 +48,35 @@ std::string clippedTexts(const QWidget* window) {
     return clipped.join(QLatin1Char('\n')).toStdString();
 }
 
-using TextFit235 = WindowTestOf<235>;
+// A measuring window and the controls the check works.
+struct MeasuringWindow {
+    QWidget* window;
+    RadioGroup* modes;
+    RadioGroup* ranges;
+    QScrollBar* distance;
+    std::function<void()> start;
+    std::function<void()> stop;
+};
+
+class TextFit235 : public WindowTestOf<235> {
+protected:
+    MeasuringWindow measuringDisplay() {
+        return {display.get(),
+                display->RadioGroup_Mode,
+                display->RadioGroup_Range,
+                display->ScrollBar_distance,
+                [this] { display->BitBtn_startClick(); },
+                [this] { display->BitBtn_breakClick(); }};
+    }
+    MeasuringWindow measuringChart() {
+        return {chart.get(),
+                chart->RadioGroup_Mode,
+                chart->RadioGroup_Range,
+                chart->ScrollBar_distance_Ch,
+                [this] { chart->BitBtn_StartClick(); },
+                [this] { chart->BitBtn_BreakClick(); }};
+    }
+};
 
 TEST(TextFitFont, ArialStandInIsTheFontUnderTest) {
     const bool liberationHidden = qEnvironmentVariableIsSet("ZALVO_LIBERATION_HIDDEN");
@@ -64,16 +92,6 @@ TEST_F(TextFit235, IdentityPanelTextsFit) {
     ASSERT_EQ(main->LabelAccuStatus->text(), "= Low !");
     EXPECT_EQ(clippedTexts(main.get()), "");
 }
-
-// A measuring window and the controls the check works.
-struct MeasuringWindow {
-    QWidget* window;
-    RadioGroup* modes;
-    RadioGroup* ranges;
-    QScrollBar* distance;
-    std::function<void()> start;
-    std::function<void()> stop;
-};
 
 // A measuring window's texts fit in every mode, before and while its loop runs (checked at
 // the third value reading, after which the loop is broken). The widest numbers come from the
@@ -102,18 +120,13 @@ void checkMeasuringWindow(InstrumentSimulator& sim, const MeasuringWindow& measu
 TEST_F(TextFit235, DisplayWindowTextsFitWhileMeasuring) {
     identify();
     main->Button_Start_DisplayClick();
-    checkMeasuringWindow(sim,
-                         {display.get(), display->RadioGroup_Mode, display->RadioGroup_Range,
-                          display->ScrollBar_distance, [this] { display->BitBtn_startClick(); },
-                          [this] { display->BitBtn_breakClick(); }});
+    checkMeasuringWindow(sim, measuringDisplay());
 }
 
 TEST_F(TextFit235, ChartWindowTextsFitWhileRecording) {
     identify();
     main->Button_Start_ChartClick();
-    checkMeasuringWindow(sim, {chart.get(), chart->RadioGroup_Mode, chart->RadioGroup_Range,
-                               chart->ScrollBar_distance_Ch, [this] { chart->BitBtn_StartClick(); },
-                               [this] { chart->BitBtn_BreakClick(); }});
+    checkMeasuringWindow(sim, measuringChart());
 }
 
 // A warning shown after a run fits its text in either font and lies clear of every other
@@ -132,14 +145,10 @@ TEST_F(TextFit235, NoRangeWarningsFitBesideTheOtherControls) {
     sim.setReportedRange(0x50);
     identify();
     main->Button_Start_DisplayClick();
-    checkMeasuringWindow(
-        sim, display.get(), display->RadioGroup_Mode, [this] { display->BitBtn_startClick(); },
-        [this] { display->BitBtn_breakClick(); });
+    checkMeasuringWindow(sim, measuringDisplay());
     checkWarning(display.get(), display->Label_No_Range_D);
     main->Button_Start_ChartClick();
-    checkMeasuringWindow(
-        sim, chart.get(), chart->RadioGroup_Mode, [this] { chart->BitBtn_StartClick(); },
-        [this] { chart->BitBtn_BreakClick(); });
+    checkMeasuringWindow(sim, measuringChart());
     checkWarning(chart.get(), chart->Label_No_Range_C);
 }
 
