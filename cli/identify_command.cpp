@@ -9,7 +9,7 @@
 #include "measure/device_modes.h"
 
 int runIdentify(const CliOptions& options, const InstrumentConnection& connection) {
-    InstrumentIdentity identity;
+    DeviceIdentity identity;
     // An unknown device type is no instrument of this program: its battery is not asked either.
     const int identified = identifyKnownInstrument(connection, identity);
     if (identified != exitCode::ok) {
@@ -17,7 +17,7 @@ int runIdentify(const CliOptions& options, const InstrumentConnection& connectio
     }
     bool hasBattery = false;
     bool batteryOk = true;
-    const int result = readBatteryState(identity, hasBattery, batteryOk);
+    const int result = readBatteryState(deviceTypeNumber(identity), hasBattery, batteryOk);
     if (result <= 0) {
         printMessage(QStringLiteral("No connection to the USB device! Error no = %1").arg(result));
         return exitCode::instrumentLost;
@@ -26,7 +26,7 @@ int runIdentify(const CliOptions& options, const InstrumentConnection& connectio
     if (options.json) {
         QJsonObject object{{QStringLiteral("serialNumber"), identity.serialNumber},
                            {QStringLiteral("softwareVersion"), identity.softwareVersion},
-                           {QStringLiteral("deviceType"), identity.deviceTypeText}};
+                           {QStringLiteral("deviceType"), identity.deviceType}};
         if (hasBattery) {
             object.insert(QStringLiteral("batteryOk"), batteryOk);
         }
@@ -34,7 +34,7 @@ int runIdentify(const CliOptions& options, const InstrumentConnection& connectio
     } else {
         printLine(QStringLiteral("Serial number:    ") + printableText(identity.serialNumber));
         printLine(QStringLiteral("Software version: ") + printableText(identity.softwareVersion));
-        printLine(QStringLiteral("Device type:      ") + printableText(identity.deviceTypeText));
+        printLine(QStringLiteral("Device type:      ") + printableText(identity.deviceType));
         if (hasBattery) {
             printLine(QStringLiteral("Battery:          ") +
                       (batteryOk ? QStringLiteral("OK") : QStringLiteral("Low")));

@@ -37,24 +37,13 @@ QString InstrumentConnection::noConnectionMessage() const {
                            : message + QStringLiteral(" (%1)").arg(QString::fromStdString(problem));
 }
 
-bool openAndIdentify(InstrumentIdentity& identity) {
-    if (usbreadLink().openDevice() <= 0) {
-        return false;
-    }
-    if (readIdentity(identity.serialNumber, identity.softwareVersion, identity.deviceTypeText) <=
-        0) {
-        return false;
-    }
-    bool ok = false;
-    identity.deviceType = identity.deviceTypeText.toInt(&ok);
-    if (!ok) {
-        identity.deviceType = 0;
-    }
-    return true;
+bool openAndIdentify(DeviceIdentity& identity) {
+    return usbreadLink().openDevice() > 0 &&
+           readIdentity(identity.serialNumber, identity.softwareVersion, identity.deviceType) > 0;
 }
 
-int readBatteryState(const InstrumentIdentity& identity, bool& hasBattery, bool& batteryOk) {
-    hasBattery = identity.deviceType != deviceType115;
+int readBatteryState(int deviceType, bool& hasBattery, bool& batteryOk) {
+    hasBattery = deviceType != deviceType115;
     batteryOk = true;
     if (!hasBattery) {
         return 1;

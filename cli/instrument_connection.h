@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "device/usb_backend.h"
 #include "recording/printable_text.h"
+#include "state/device_identity.h"
 
 class LibusbBackend;
 
@@ -29,20 +30,12 @@ private:
     LibusbBackend* libusb = nullptr;
 };
 
-// The identity texts and the device type as a number (0 when the text is no number).
-struct InstrumentIdentity {
-    QString serialNumber;
-    QString softwareVersion;
-    QString deviceTypeText;
-    int deviceType = 0;
-};
-
 // openDevice, then readIdentity, as "Device info" does; false when either fails.
-bool openAndIdentify(InstrumentIdentity& identity);
+bool openAndIdentify(DeviceIdentity& identity);
 
 // The battery state, which only 235 and 255 report (115 is not asked, as in "Device info").
 // The result of the reading, or 1 when there was none to make.
-int readBatteryState(const InstrumentIdentity& identity, bool& hasBattery, bool& batteryOk);
+int readBatteryState(int deviceType, bool& hasBattery, bool& batteryOk);
 
 // The device types whose modes and ranges this program knows.
 bool isKnownDeviceType(int deviceType);

@@ -29,7 +29,7 @@ QJsonObject jsonOf(const ListedInstrument& instrument) {
     }
     object.insert(QStringLiteral("serialNumber"), instrument.identity.serialNumber);
     object.insert(QStringLiteral("softwareVersion"), instrument.identity.softwareVersion);
-    object.insert(QStringLiteral("deviceType"), instrument.identity.deviceTypeText);
+    object.insert(QStringLiteral("deviceType"), instrument.identity.deviceType);
     if (instrument.hasBattery) {
         object.insert(QStringLiteral("batteryOk"), instrument.batteryOk);
     }
@@ -44,7 +44,7 @@ QString textOf(const ListedInstrument& instrument) {
     line += QStringLiteral("serial number %1, software version %2, device type %3")
                 .arg(printableText(instrument.identity.serialNumber),
                      printableText(instrument.identity.softwareVersion),
-                     printableText(instrument.identity.deviceTypeText));
+                     printableText(instrument.identity.deviceType));
     if (instrument.hasBattery) {
         line +=
             instrument.batteryOk ? QStringLiteral(", battery OK") : QStringLiteral(", battery low");
@@ -68,12 +68,11 @@ std::vector<ListedInstrument> listInstruments(const InstrumentConnection& connec
             instrument.problem = connection.noConnectionMessage();
         } else if (readIdentity(instrument.identity.serialNumber,
                                 instrument.identity.softwareVersion,
-                                instrument.identity.deviceTypeText) <= 0) {
+                                instrument.identity.deviceType) <= 0) {
             instrument.problem = QStringLiteral("opened, but it sends no identity");
         } else {
-            instrument.identity.deviceType = instrument.identity.deviceTypeText.toInt();
-            const int result =
-                readBatteryState(instrument.identity, instrument.hasBattery, instrument.batteryOk);
+            const int result = readBatteryState(deviceTypeNumber(instrument.identity),
+                                                instrument.hasBattery, instrument.batteryOk);
             if (result <= 0) {
                 instrument.problem =
                     QStringLiteral("opened, but the reading failed: error no = %1").arg(result);

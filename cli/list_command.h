@@ -11,7 +11,7 @@ struct ListedInstrument {
     int bus = 0;
     int address = 0;
     QString problem;  // why it could not be opened or identified; empty when it was
-    InstrumentIdentity identity;
+    DeviceIdentity identity;
     bool hasBattery = false;  // 235 and 255 report it
     bool batteryOk = true;
 };

@@ -74,7 +74,7 @@ Reading LogSession::startRecording() {
     const DeviceReading first = cycle.sendStartRange(static_cast<unsigned>(options.rangeIndex));
     data.currentRange = options.rangeIndex;
     cycle.beginCycles();
-    if (setup.identity.deviceType != deviceType115) {
+    if (setup.deviceType != deviceType115) {
         int modeIndex = 0;
         char letter = setup.modeLetter;
         if (readMode(modeIndex, letter) > 0) {
@@ -92,8 +92,8 @@ void LogSession::adoptMode(char modeLetter) {
         return;
     }
     setup.modeLetter = modeLetter;
-    setup.rangeItems = rangeItemTexts(data, WindowKind::Chart, setup.identity.deviceType,
-                                      modeLetter, options.distanceMm);
+    setup.rangeItems =
+        rangeItemTexts(data, WindowKind::Chart, setup.deviceType, modeLetter, options.distanceMm);
     evaluation.reset();
 }
 
@@ -104,17 +104,15 @@ ShownSelection LogSession::shownSelection() const {
 RecordingHeader LogSession::headerFor(const Reading& firstReading) {
     RecordingHeader header;
     header.program = QStringLiteral("zalvo-cli " ZALVO_FILE_VERSION);
-    header.deviceType = setup.identity.deviceTypeText;
+    header.deviceType = setup.identity.deviceType;
     header.serialNumber = setup.identity.serialNumber;
     header.softwareVersion = setup.identity.softwareVersion;
     header.rangeSetting =
         options.rangeIndex == 4 ? QStringLiteral("auto") : QString::number(options.rangeIndex);
-    header.distanceMm =
-        distanceOfMode(setup.identity.deviceType, setup.modeLetter, options.distanceMm);
+    header.distanceMm = distanceOfMode(setup.deviceType, setup.modeLetter, options.distanceMm);
     header.samplingTimeMs = options.intervalMs;
     header.start = QDateTime::currentDateTime();
-    header.modeText =
-        lookupModeText(setup.identity.deviceType, setup.modeLetter).value_or(QString());
+    header.modeText = lookupModeText(setup.deviceType, setup.modeLetter).value_or(QString());
 
     // Range and unit at the start as the first reading reports them.
     MeasurementEvaluation probe(WindowKind::Chart);
@@ -162,12 +160,12 @@ bool LogSession::waitForInstrument() {
         if (stopRequested()) {
             return false;
         }
-        InstrumentIdentity identity;
+        DeviceIdentity identity;
         if (!openAndIdentify(identity)) {
             continue;
         }
         if (identity.serialNumber == setup.identity.serialNumber &&
-            identity.deviceTypeText == setup.identity.deviceTypeText) {
+            identity.deviceType == setup.identity.deviceType) {
             return true;
         }
         if (!strangerReported) {
@@ -217,7 +215,7 @@ bool LogSession::recoverInstrument(int result) {
     }
     message(QStringLiteral("the instrument is back; the log goes on"));
     if (options.modeLetter) {
-        sendMode(setup.identity.deviceType, *options.modeLetter);
+        sendMode(setup.deviceType, *options.modeLetter);
     }
     startRecording();
     gapPending = true;
@@ -228,7 +226,7 @@ bool LogSession::recoverInstrument(int result) {
 // reports; a failed re-read after a forced range leaves its result in `reading`.
 void LogSession::correctRangeAndMode(DeviceReading& reading) {
     cycle.correctRange(reading, [this] { evaluation.reset(); });
-    if (reading.result < 1 || setup.identity.deviceType == deviceType115) {
+    if (reading.result < 1 || setup.deviceType == deviceType115) {
         return;
     }
     if ((reading.batteryOk == 0) != batteryLow) {
@@ -320,10 +318,10 @@ int LogSession::run() {
         checkResumedInstrument(resume, setup.identity) != exitCode::ok) {
         return exitCode::badResume;
     }
-    if (options.modeLetter == 'M' && setup.identity.deviceType != deviceType115) {
+    if (options.modeLetter == 'M' && setup.deviceType != deviceType115) {
         message(QStringLiteral("device type %1 reports the distance voltmeter as mode V; the log "
                                "follows the instrument, as the chart does")
-                    .arg(setup.identity.deviceType));
+                    .arg(setup.deviceType));
     }
     evaluation.beginRun();
     const Reading firstReading = startRecording();

@@ -68,7 +68,7 @@ int checkLogStart(const CliOptions& options, BrokerUrl& broker, ResumePoint& res
                                         : readResumePoint(options.resumeFile, resume);
 }
 
-int checkResumedInstrument(const ResumePoint& resume, const InstrumentIdentity& identity) {
+int checkResumedInstrument(const ResumePoint& resume, const DeviceIdentity& identity) {
     if (trimmedSerial(resume.header.serialNumber) == trimmedSerial(identity.serialNumber)) {
         return exitCode::ok;
     }
@@ -80,14 +80,14 @@ int checkResumedInstrument(const ResumePoint& resume, const InstrumentIdentity& 
 }
 
 std::unique_ptr<MqttPublisher> startPublisher(const BrokerUrl& broker, const CliOptions& options,
-                                              const InstrumentIdentity& identity,
-                                              const QString& path, qint64 rows) {
+                                              const DeviceIdentity& identity, const QString& path,
+                                              qint64 rows) {
     PublisherSettings settings;
     settings.url = broker;
     settings.caFile = options.caFile;
     settings.recordingPath = path;
     settings.identity.serialNumber = trimmedSerial(identity.serialNumber);
-    settings.identity.deviceType = identity.deviceTypeText;
+    settings.identity.deviceType = identity.deviceType;
     settings.identity.softwareVersion = identity.softwareVersion;
     settings.identity.recording = QFileInfo(path).fileName();
     qint64 acknowledged = 0;

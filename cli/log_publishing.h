@@ -24,10 +24,10 @@ struct ResumePoint {
 int checkLogStart(const CliOptions& options, BrokerUrl& broker, ResumePoint& resume);
 
 // The --resume recording belongs to the instrument opened; exitCode::ok or the message.
-int checkResumedInstrument(const ResumePoint& resume, const InstrumentIdentity& identity);
+int checkResumedInstrument(const ResumePoint& resume, const DeviceIdentity& identity);
 
 // A publisher for the recording at `path` with `rows` rows, started from the acknowledged
 // count kept beside it. Broker problems go to stderr.
 std::unique_ptr<MqttPublisher> startPublisher(const BrokerUrl& broker, const CliOptions& options,
-                                              const InstrumentIdentity& identity,
-                                              const QString& path, qint64 rows);
+                                              const DeviceIdentity& identity, const QString& path,
+                                              qint64 rows);

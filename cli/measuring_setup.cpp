@@ -6,15 +6,15 @@
 #include "measure/range_items.h"
 #include "state/main_form_data.h"
 
-int identifyKnownInstrument(const InstrumentConnection& connection, InstrumentIdentity& identity) {
+int identifyKnownInstrument(const InstrumentConnection& connection, DeviceIdentity& identity) {
     if (!openAndIdentify(identity)) {
         printMessage(connection.noConnectionMessage());
         return exitCode::noInstrument;
     }
-    if (!isKnownDeviceType(identity.deviceType)) {
+    if (!isKnownDeviceType(deviceTypeNumber(identity))) {
         printMessage(QStringLiteral("the instrument reports device type '%1', which this program "
                                     "does not know")
-                         .arg(printableText(identity.deviceTypeText)));
+                         .arg(printableText(identity.deviceType)));
         return exitCode::noInstrument;
     }
     return exitCode::ok;
@@ -26,7 +26,8 @@ int prepareMeasuring(const CliOptions& options, const InstrumentConnection& conn
     if (identified != exitCode::ok) {
         return identified;
     }
-    const int deviceType = setup.identity.deviceType;
+    const int deviceType = deviceTypeNumber(setup.identity);
+    setup.deviceType = deviceType;
     MainFormData& data = mainFormData();
     data.deviceType = deviceType;
     data.currentRange = options.rangeIndex;

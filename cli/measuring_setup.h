@@ -8,14 +8,15 @@
 
 // What read and log know before their first reading.
 struct MeasuringSetup {
-    InstrumentIdentity identity;
+    DeviceIdentity identity;
+    int deviceType = 0;  // the identity's device type as a number
     char modeLetter = 'F';
     QStringList rangeItems;  // the window's range items; the distance rule reads them in 'M'
 };
 
 // Opens and identifies the instrument and checks that this program knows its device type;
 // says what failed. Returns the exit code; exitCode::ok to go on.
-int identifyKnownInstrument(const InstrumentConnection& connection, InstrumentIdentity& identity);
+int identifyKnownInstrument(const InstrumentConnection& connection, DeviceIdentity& identity);
 
 // identifyKnownInstrument, then chooses the mode and builds the range items as the window of
 // that kind would. Sets the device type and currentRange of

@@ -63,7 +63,7 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
     if (prepared != exitCode::ok) {
         return prepared;
     }
-    const int deviceType = setup.identity.deviceType;
+    const int deviceType = setup.deviceType;
     MeasuringCycle cycle(WindowKind::Display);
     MeasurementEvaluation& evaluation = cycle.evaluation();
 

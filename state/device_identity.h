@@ -2,14 +2,19 @@
 
 #include <QString>
 
-// The instrument's identity as "Device info" last read it: three texts cut from the identity
-// block, kept as read. Record saving and chart recording take the instrument's identity from
-// here.
+// The instrument's identity: three texts cut from the identity block, kept as read. The
+// windows keep the one "Device info" last read; the command line, the one of the instrument
+// it talks to.
 struct DeviceIdentity {
     QString serialNumber;     // 8 characters
     QString softwareVersion;  // 3 characters
     QString deviceType;       // 3 decimal digits
 };
+
+// The device-type text as a number; 0, which is no device type, when it is none.
+inline int deviceTypeNumber(const DeviceIdentity& identity) {
+    return identity.deviceType.toInt();
+}
 
 // The device type as the main window shows it: "Zalvo " followed by the device-type text.
 inline QString deviceTypeCaption(const QString& deviceTypeText) {
