@@ -57,4 +57,8 @@ private:
     void readSettings();
     // Reads and shows the battery state of types 235 and 255.
     void showBatteryState();
+    // For the chart: the instrument's mode, and currentRange as the range item (3 - range) of
+    // the range it is on. A 115's mode is neither read nor written; it is put on its smallest
+    // range.
+    void readChartStartSetting(int& modeIndex, char& modeLetter);
 };

@@ -55,6 +55,52 @@ void printReading(const EvaluationResult& shown, const DeviceReading& reading, b
     printLine(json ? readingJson(shown, hasBattery, reading.batteryOk != 0) : textLine(shown));
 }
 
+// The display's Start: the range asked for, then a first reading whose outputs the first cycle
+// replaces.
+void startReadings(MeasuringCycle& cycle) {
+    cycle.sendStartRange(static_cast<unsigned>(mainFormData().currentRange));
+    cycle.beginCycles();
+    cycle.evaluation().beginRun();
+    cycle.evaluation().reset();
+}
+
+// Sleeps until the last cycle's interval is over; false when a stop was requested meanwhile.
+bool waitForNextReading(const MeasuringCycle& cycle, int intervalMs) {
+    sleepUntil(cycle.deadline(intervalMs));
+    return !stopRequested();
+}
+
+// A reading after the display's range rules.
+DeviceReading correctedReading(MeasuringCycle& cycle) {
+    DeviceReading reading = cycle.read();
+    cycle.correctRange(reading, [&cycle] { cycle.evaluation().reset(); });
+    return reading;
+}
+
+// --count readings, fewer when a stop is requested, each printed as the display shows it.
+// Returns the exit code.
+int printReadings(MeasuringCycle& cycle, const MeasuringSetup& setup, const CliOptions& options) {
+    const ShownSelection shownSelection{setup.modeLetter, setup.rangeItems, options.distanceMm};
+    const bool hasBattery = setup.deviceType != deviceType115;
+    bool batteryWarned = false;
+    for (int count = 0; count < options.count && !stopRequested(); ++count) {
+        if (count > 0 && !waitForNextReading(cycle, options.intervalMs)) {
+            break;
+        }
+        const DeviceReading reading = correctedReading(cycle);
+        if (reading.result < 1) {
+            return reportLostInstrument(reading.result);
+        }
+        if (cycle.lowBattery(reading) && !batteryWarned) {
+            printMessage(QStringLiteral("Warning - Low Battery !!"));
+            batteryWarned = true;
+        }
+        printReading(cycle.evaluate(reading.reading, shownSelection), reading, options.json,
+                     hasBattery);
+    }
+    return exitCode::ok;
+}
+
 }  // namespace
 
 int runRead(const CliOptions& options, const InstrumentConnection& connection) {
@@ -63,38 +109,7 @@ int runRead(const CliOptions& options, const InstrumentConnection& connection) {
     if (prepared != exitCode::ok) {
         return prepared;
     }
-    const int deviceType = setup.deviceType;
     MeasuringCycle cycle(WindowKind::Display);
-    MeasurementEvaluation& evaluation = cycle.evaluation();
-
-    // Start: the range asked for, then a first reading whose outputs the first cycle replaces.
-    cycle.sendStartRange(static_cast<unsigned>(mainFormData().currentRange));
-    cycle.beginCycles();
-    evaluation.beginRun();
-    evaluation.reset();
-
-    const ShownSelection shownSelection{setup.modeLetter, setup.rangeItems, options.distanceMm};
-    const bool hasBattery = deviceType != deviceType115;
-    bool batteryWarned = false;
-    for (int count = 0; count < options.count && !stopRequested(); ++count) {
-        if (count > 0) {
-            sleepUntil(cycle.deadline(options.intervalMs));
-            if (stopRequested()) {
-                break;
-            }
-        }
-        DeviceReading reading = cycle.read();
-        cycle.correctRange(reading, [&evaluation] { evaluation.reset(); });
-        if (reading.result < 1) {
-            return reportLostInstrument(reading.result);
-        }
-        if (cycle.lowBattery(reading) && !batteryWarned) {
-            printMessage(QStringLiteral("Warning - Low Battery !!"));
-            batteryWarned = true;
-        }
-
-        printReading(cycle.evaluate(reading.reading, shownSelection), reading, options.json,
-                     hasBattery);
-    }
-    return exitCode::ok;
+    startReadings(cycle);
+    return printReadings(cycle, setup, options);
 }
