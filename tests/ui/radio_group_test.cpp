@@ -39,6 +39,10 @@ struct ChoosingWay {
     void (*choose)(QRadioButton* button);
 };
 
+void PrintTo(const ChoosingWay& way, std::ostream* out) {
+    *out << way.name;
+}
+
 void accessibleAction(QRadioButton* button, const QString& action) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
     ASSERT_NE(accessible, nullptr);

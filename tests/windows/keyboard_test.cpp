@@ -2,6 +2,7 @@
 // controls in the designed order.
 
 #include <QApplication>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -50,6 +51,11 @@ struct Accelerator {
     Qt::Key key;
     QPushButton* (*button)(KeyboardTest& test);
 };
+
+// The keys pressed, as "Alt+C".
+void PrintTo(const Accelerator& accelerator, std::ostream* out) {
+    *out << QKeySequence(Qt::AltModifier | accelerator.key).toString().toStdString();
+}
 
 const Accelerator accelerators[] = {
     {"MainContinue", [](KeyboardTest& t) { return t.mainWithPanel(); }, Qt::Key_C,
