@@ -119,6 +119,16 @@ TEST(CliReadCycles, CountLinesOneIntervalApart) {
     EXPECT_GE(elapsed, 600);
 }
 
+TEST(CliReadCycles, LowBatteryIsWarnedOfOnceARun) {
+    CliScratch scratch;
+    const CliResult result =
+        scratch.run({"read", "--simulate=235", "--scenario=" + scratch.scenario("status 0x80\n"),
+                     "--count", "3", "--interval", "200"});
+    EXPECT_EQ(result.exitCode, exitCode::ok);
+    EXPECT_EQ(result.out.count(QLatin1Char('\n')), 3) << result.out.toStdString();
+    EXPECT_EQ(result.err.toStdString(), "zalvo-cli: Warning - Low Battery !!\n");
+}
+
 TEST(CliReadFailures, ModesRangesAndLostInstrument) {
     CliScratch scratch;
     const CliResult noMode =
