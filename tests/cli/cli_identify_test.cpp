@@ -101,6 +101,20 @@ TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
     EXPECT_EQ(loadRecording(output).header.serialNumber, "?31m?X??");
 }
 
+TEST(CliList, ShowsTheBatteryOfHandheldsOnly) {
+    CliScratch scratch;
+    const CliResult probe = scratch.run({"list", "--simulate=115"});
+    EXPECT_EQ(probe.exitCode, exitCode::ok);
+    EXPECT_EQ(probe.out.toStdString(),
+              "simulated: serial number 12340417, software version 133, device type 115\n");
+
+    const CliResult handheld =
+        scratch.run({"list", "--simulate=255", "--scenario=" + scratch.scenario("status 0x80\n")});
+    EXPECT_EQ(handheld.out.toStdString(),
+              "simulated: serial number 12340417, software version "
+              "133, device type 255, battery low\n");
+}
+
 TEST(CliUsage, BadCommandLinesExitWithOneAndHelpWithZero) {
     CliScratch scratch;
     const CliResult none = scratch.run({});
