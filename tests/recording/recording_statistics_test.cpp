@@ -4,7 +4,6 @@
 #include <cmath>
 #include <map>
 
-#include "recording/recording_reader.h"
 #include "recording/recording_statistics.h"
 #include "recording/recording_stream.h"
 #include "recording_sample.h"
