@@ -102,6 +102,33 @@ QString endMessage(BlockLines::Result result, const EndOfRows& at, const QString
         .arg(at.rows);
 }
 
+QString textOf(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Makes whole rows of the loader's.
+class WholeRowSink : public RecordingSink {
+public:
+    explicit WholeRowSink(const std::function<void(const RecordedRow&)>& onRow) : onRow(onRow) {}
+
+    std::size_t bytesPerRow() const override { return 0; }
+    void row(const StreamedRow& streamed) override {
+        RecordedRow row;
+        row.elapsedMs = streamed.elapsedMs;
+        row.time = QDateTime::fromString(textOf(streamed.timeText), Qt::ISODateWithMs);
+        row.value = streamed.value;
+        row.unit = *streamed.unit;
+        row.rangeText = *streamed.rangeText;
+        row.modeText = textOf(streamed.modeText);
+        row.overrange = streamed.overrange;
+        row.gap = streamed.gap;
+        onRow(row);
+    }
+
+private:
+    const std::function<void(const RecordedRow&)>& onRow;
+};
+
 }  // namespace
 
 StreamedRecording streamRecording(QIODevice& device, const QString& name, RecordingSink& sink,
@@ -169,36 +196,6 @@ StreamedRecording streamRecordingFile(const QString& path, RecordingSink& sink,
     }
     return streamRecording(file, path, sink, progress);
 }
-
-namespace {
-
-// Makes whole rows of the loader's.
-class WholeRowSink : public RecordingSink {
-public:
-    explicit WholeRowSink(const std::function<void(const RecordedRow&)>& onRow) : onRow(onRow) {}
-
-    std::size_t bytesPerRow() const override { return 0; }
-    void row(const StreamedRow& streamed) override {
-        RecordedRow row;
-        row.elapsedMs = streamed.elapsedMs;
-        row.time = QDateTime::fromString(
-            QString::fromUtf8(streamed.timeText.data(),
-                              static_cast<qsizetype>(streamed.timeText.size())),
-            Qt::ISODateWithMs);
-        row.value = streamed.value;
-        row.unit = *streamed.unit;
-        row.rangeText = *streamed.rangeText;
-        row.modeText = *streamed.modeText;
-        row.overrange = streamed.overrange;
-        row.gap = streamed.gap;
-        onRow(row);
-    }
-
-private:
-    const std::function<void(const RecordedRow&)>& onRow;
-};
-
-}  // namespace
 
 StreamedRecording scanRecordingRows(QIODevice& device, const QString& name,
                                     const std::function<void(const RecordedRow&)>& onRow) {

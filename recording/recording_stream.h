@@ -19,9 +19,9 @@ struct StreamedRow {
     // load returns, so a sink can tell a change of unit by comparing pointers.
     const QString* unit = nullptr;
     const QString* rangeText = nullptr;
-    const QString* modeText = nullptr;
-    // The time as the file has it, valid only during the sink's row(): few sinks want it, and
-    // reading it costs more than the rest of the row.
+    // The mode and the time as the file has them, valid only during the sink's row(): few
+    // sinks want them, and the chart's millions of rows would pay for making texts of them.
+    std::string_view modeText;
     std::string_view timeText;
 };
 

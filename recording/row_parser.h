@@ -41,5 +41,4 @@ private:
     std::vector<QByteArray> unquoted;  // the fields of a line with quotes, as UTF-8
     TextTable units;
     TextTable ranges;
-    TextTable modes;
 };
