@@ -45,7 +45,7 @@ TEST(RecordingFuzz, EveryCutLoadsThePrefixOfWholeRows) {
     }
 }
 
-// Damage of any kind never crashes the reader, and what it loads is a run of rows of the file.
+// Damage of any kind never crashes the loader, and what it loads is a run of rows of the file.
 TEST(RecordingFuzz, RandomDamageIsRefusedOrLoadedUpToIt) {
     std::mt19937 random(20261209);
     const QByteArray whole = sampleFileBytes(30);
