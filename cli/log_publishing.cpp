@@ -7,7 +7,7 @@
 #include "cli/exit_codes.h"
 #include "device/instrument_choice.h"
 #include "publish/acknowledged_rows.h"
-#include "recording/recording_reader.h"
+#include "recording/recording_stream.h"
 
 namespace {
 
@@ -22,14 +22,14 @@ int readResumePoint(const QString& path, ResumePoint& resume) {
         return refuse(QStringLiteral("--resume: cannot read %1: %2").arg(path, file.errorString()),
                       exitCode::badResume);
     }
-    const LoadedRecording read = scanRecordingRows(file, path, [&](const RecordedRow& row) {
+    const StreamedRecording read = scanRecordingRows(file, path, [&](const RecordedRow& row) {
         ++resume.rows;
         resume.lastElapsedMs = row.elapsedMs;
         resume.lastTime = row.time;
     });
     // A cut-off last line is what a killed logger leaves; the writer cuts it away.
-    if (read.status == LoadedRecording::Status::Refused ||
-        (read.status == LoadedRecording::Status::Partial && !read.cutOff)) {
+    if (read.status == StreamedRecording::Status::Refused ||
+        (read.status == StreamedRecording::Status::Partial && !read.cutOff)) {
         return refuse(QStringLiteral("--resume: %1").arg(read.message), exitCode::badResume);
     }
     resume.header = read.header;

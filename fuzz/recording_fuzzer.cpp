@@ -16,35 +16,37 @@
 #include "fuzz/fuzz_check.h"
 #include "recording/printable_text.h"
 #include "recording/recording_file.h"
-#include "recording/recording_reader.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
 const QString fileName = QStringLiteral("fuzz.csv");
 
-LoadedRecording readBytes(QByteArray bytes) {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return readRecording(buffer, fileName);
+KeptRecording readBytes(const QByteArray& bytes) {
+    return readAllRows(bytes, fileName);
 }
 
-// Any bytes: the reader never fails silently, names the file in its message and gives no row
+// Any bytes: the loader never fails silently, names the file in its message and gives no row
 // of a file it refuses.
 void checkAnyBytes(const QByteArray& bytes) {
-    const LoadedRecording loaded = readBytes(bytes);
+    const KeptRecording loaded = readBytes(bytes);
     switch (loaded.status) {
-        case LoadedRecording::Status::Complete:
+        case KeptRecording::Status::Complete:
             check(loaded.message.isEmpty(), "a complete recording has no message");
             break;
-        case LoadedRecording::Status::Partial:
+        case KeptRecording::Status::Partial:
             check(loaded.message.contains(fileName), "a partial recording says which file");
             break;
-        case LoadedRecording::Status::Refused:
+        case KeptRecording::Status::Refused:
             check(loaded.message.contains(fileName) && loaded.points.empty(),
                   "a refused file is named and gives no row");
             break;
+        case KeptRecording::Status::Cancelled:
+            check(false, "nothing cancels");
+            break;
     }
-    for (const RecordedPoint& point : loaded.points) {
+    check(loaded.rows == loaded.points.size(), "every row read is handed over");
+    for (const KeptRow& point : loaded.points) {
         check(point.elapsedMs >= 0, "an elapsed time is not negative");
         check(!std::isinf(point.value), "a value is a number or missing");
     }
@@ -109,11 +111,11 @@ void checkRoundTrip(FuzzedDataProvider& input) {
         file += recordingRowLine(row);
     }
 
-    const LoadedRecording loaded = readBytes(file);
-    if (loaded.status != LoadedRecording::Status::Complete) {
+    const KeptRecording loaded = readBytes(file);
+    if (loaded.status != KeptRecording::Status::Complete) {
         std::fprintf(stderr, "%s\n", qPrintable(loaded.message));
     }
-    check(loaded.status == LoadedRecording::Status::Complete, "a written recording reads whole");
+    check(loaded.status == KeptRecording::Status::Complete, "a written recording reads whole");
     for (std::size_t i = 0; i < std::size(texts); ++i) {
         const RecordingHeader& read = loaded.header;
         const QString* const readTexts[] = {
@@ -135,7 +137,7 @@ void checkRoundTrip(FuzzedDataProvider& input) {
     check(loaded.points.size() == rows.size(), "every row reads back");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const RecordedRow& row = rows[i];
-        const RecordedPoint& point = loaded.points[i];
+        const KeptRow& point = loaded.points[i];
         check(point.elapsedMs == row.elapsedMs, "the elapsed time reads back");
         check(point.overrange == row.overrange && point.gap == row.gap, "the flags read back");
         check(point.unit == printableText(row.unit), "the unit reads back");
@@ -146,11 +148,21 @@ void checkRoundTrip(FuzzedDataProvider& input) {
                   "a value reads back to its 15 written digits");
         }
     }
+    QBuffer device(&file);
+    device.open(QIODevice::ReadOnly);
+    std::size_t i = 0;
+    scanRecordingRows(device, fileName, [&](const RecordedRow& read) {
+        check(read.time == rows[i].time && read.time.offsetFromUtc() == offsetSeconds &&
+                  read.rangeText == printableText(rows[i].rangeText) &&
+                  read.modeText == printableText(rows[i].modeText),
+              "a whole row reads back with its time and texts");
+        ++i;
+    });
 }
 
 }  // namespace
 
-// Input: a first byte that chooses, then either a file's bytes for the reader or the header
+// Input: a first byte that chooses, then either a file's bytes for the loader or the header
 // and rows of a recording that is written and read back.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 #include "publish/acknowledged_rows.h"
-#include "recording/recording_reader.h"
+#include "recording/recording_stream.h"
 
 namespace {
 

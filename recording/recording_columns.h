@@ -3,7 +3,7 @@
 #include <QString>
 
 // Positions of a recording's columns, read from its column header; -1 for a column the file
-// does not have. Shared by the reader and the streaming loader so both read the same files.
+// does not have.
 struct RecordingColumns {
     int count = 0;
     int elapsed = -1;

@@ -24,7 +24,7 @@ struct RecordingHeader {
     QString distanceMm;    // measuring distance in mm; empty for the field meter
     int samplingTimeMs = 0;
     QDateTime start;  // local time, written with its offset from UTC
-    // Header keys this program does not know, kept in file order by the reader.
+    // Header keys this program does not know, kept in file order by the loader.
     QList<QPair<QString, QString>> otherKeys;
 };
 

@@ -1,18 +1,14 @@
 #include "recording/recording_stream.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
+#include "recording/header_parser.h"
 #include "recording/line_blocks.h"
 #include "recording/memory_check.h"
-#include "recording/recording_reader.h"
 #include "recording/row_parser.h"
 
 namespace {
-
-// Far beyond any header this program writes; the rows of a longer one would never be reached.
-constexpr qsizetype maximumHeaderBytes = 4 * 1024 * 1024;
 
 StreamedRecording ended(StreamedRecording::Status status, const QString& message) {
     StreamedRecording recording;
@@ -29,13 +25,10 @@ StreamedRecording cancelled() {
     return ended(StreamedRecording::Status::Cancelled, QStringLiteral("the loading was cancelled"));
 }
 
-// The header lines are few: they are collected and read by the reader itself, so the header
-// is taken, and refused, exactly as loadRecording() takes it. False when there is no row to
-// read; `recording` then says why.
-bool readHeader(BlockLines& lines, QIODevice& device, const QString& name,
+// False when there is no row to read; `recording` then says why.
+bool readHeader(BlockLines& lines, const QIODevice& device, const QString& name,
                 StreamedRecording& recording, RecordingColumns& columns) {
-    QByteArray text;
-    QString columnLine;
+    HeaderParser parser(name);
     const char* begin = nullptr;
     const char* end = nullptr;
     while (true) {
@@ -50,29 +43,22 @@ bool readHeader(BlockLines& lines, QIODevice& device, const QString& name,
             return false;
         }
         if (result != BlockLines::Result::Line) {
-            break;
-        }
-        text.append(begin, lines.rawLineEnd() - begin);
-        if (lines.lineNumber() > 1 && (begin == end || *begin != '#')) {
-            columnLine = QString::fromUtf8(begin, end - begin);
-            break;
-        }
-        if (text.size() > maximumHeaderBytes) {
-            recording = refused(
-                QStringLiteral("%1: no column header within the first %2: this is no recording")
-                    .arg(name, sizeText(maximumHeaderBytes)));
+            recording = refused(parser.unfinished());
             return false;
         }
+        const std::string_view line(begin, static_cast<std::size_t>(end - begin));
+        switch (parser.take(line, lines.rawLineEnd() - begin)) {
+            case HeaderParser::Step::More:
+                continue;
+            case HeaderParser::Step::Refused:
+                recording = refused(parser.problem());
+                return false;
+            case HeaderParser::Step::Done:
+                recording.header = parser.header();
+                columns = parser.columns();
+                return true;
+        }
     }
-    QBuffer buffer(&text);
-    buffer.open(QIODevice::ReadOnly);
-    const LoadedRecording header = readRecording(buffer, name);
-    if (header.status == LoadedRecording::Status::Refused) {
-        recording = refused(header.message);
-        return false;
-    }
-    recording.header = header.header;
-    return readColumnHeader(columnLine, columns);
 }
 
 struct EndOfRows {
@@ -116,6 +102,33 @@ QString endMessage(BlockLines::Result result, const EndOfRows& at, const QString
         .arg(at.rows);
 }
 
+QString textOf(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Makes whole rows of the loader's.
+class WholeRowSink : public RecordingSink {
+public:
+    explicit WholeRowSink(const std::function<void(const RecordedRow&)>& onRow) : onRow(onRow) {}
+
+    std::size_t bytesPerRow() const override { return 0; }
+    void row(const StreamedRow& streamed) override {
+        RecordedRow row;
+        row.elapsedMs = streamed.elapsedMs;
+        row.time = QDateTime::fromString(textOf(streamed.timeText), Qt::ISODateWithMs);
+        row.value = streamed.value;
+        row.unit = *streamed.unit;
+        row.rangeText = *streamed.rangeText;
+        row.modeText = textOf(streamed.modeText);
+        row.overrange = streamed.overrange;
+        row.gap = streamed.gap;
+        onRow(row);
+    }
+
+private:
+    const std::function<void(const RecordedRow&)>& onRow;
+};
+
 }  // namespace
 
 StreamedRecording streamRecording(QIODevice& device, const QString& name, RecordingSink& sink,
@@ -151,6 +164,7 @@ StreamedRecording streamRecording(QIODevice& device, const QString& name, Record
                            : result == BlockLines::Result::Cancelled
                                ? StreamedRecording::Status::Cancelled
                                : StreamedRecording::Status::Partial;
+        recording.cutOff = result == BlockLines::Result::CutOff;
         const EndOfRows reason{name, lines.lineNumber(), recording.rows};
         recording.message = endMessage(result, reason, problem, device);
         return recording;
@@ -181,4 +195,10 @@ StreamedRecording streamRecordingFile(const QString& path, RecordingSink& sink,
         progress->totalBytes = size;
     }
     return streamRecording(file, path, sink, progress);
+}
+
+StreamedRecording scanRecordingRows(QIODevice& device, const QString& name,
+                                    const std::function<void(const RecordedRow&)>& onRow) {
+    WholeRowSink sink(onRow);
+    return streamRecording(device, name, sink);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <atomic>
 #include <cstddef>
+#include <functional>
+#include <string_view>
 
 #include "recording/recording_file.h"
 
@@ -17,6 +19,10 @@ struct StreamedRow {
     // load returns, so a sink can tell a change of unit by comparing pointers.
     const QString* unit = nullptr;
     const QString* rangeText = nullptr;
+    // The mode and the time as the file has them, valid only during the sink's row(): few
+    // sinks want them, and the chart's millions of rows would pay for making texts of them.
+    std::string_view modeText;
+    std::string_view timeText;
 };
 
 // Where the loader puts what it reads; it keeps no row itself.
@@ -47,17 +53,25 @@ struct StreamedRecording {
         Cancelled,  // the sink has the rows read until then
     };
     Status status = Status::Refused;
-    QString message;  // for the operator; empty when complete
+    QString message;      // for the operator; empty when complete
+    bool cutOff = false;  // Partial only because the last line is cut off
     RecordingHeader header;
     qulonglong rows = 0;  // handed to the sink
 };
 
-// Reads a recording file into `sink`, with the damage tolerance and the messages of
-// loadRecording(). Before anything is read, refuses a folder, an empty or unreadable file and
-// a file whose rows would not fit in the memory available. Never throws.
+// Reads a recording file into `sink`. A file cut off in the middle of a line (the program was
+// killed, the disk filled up) loads up to its last whole line; a damaged line ends the loading
+// there; a file that is not a recording, or a newer format version, is refused. Before anything
+// is read, refuses a folder, an empty or unreadable file and a file whose rows would not fit in
+// the memory available. Never throws.
 StreamedRecording streamRecordingFile(const QString& path, RecordingSink& sink,
                                       LoadProgress* progress = nullptr);
 
 // The same from an open device; `name` stands for the file in messages.
 StreamedRecording streamRecording(QIODevice& device, const QString& name, RecordingSink& sink,
                                   LoadProgress* progress = nullptr);
+
+// Hands every row, whole, to `onRow` in file order: for the rows of a recording that are sent
+// again or resumed, where reading each row's time is worth its cost.
+StreamedRecording scanRecordingRows(QIODevice& device, const QString& name,
+                                    const std::function<void(const RecordedRow&)>& onRow);

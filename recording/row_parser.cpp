@@ -200,5 +200,7 @@ bool RowParser::parse(const char* begin, const char* end, StreamedRow& row, QStr
     }
     row.unit = columns.unit < 0 ? &noText : units.intern(fieldOf(columns.unit));
     row.rangeText = columns.range < 0 ? &noText : ranges.intern(fieldOf(columns.range));
+    row.modeText = fieldOf(columns.mode);
+    row.timeText = fieldOf(columns.time);
     return true;
 }

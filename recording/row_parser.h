@@ -23,8 +23,8 @@ private:
 };
 
 // Reads data rows straight from their bytes. Numbers in the form the writer gives them are
-// converted directly; anything else goes through the conversions of QString, so a row reads
-// exactly as loadRecording() reads it, problems included.
+// converted directly; anything else goes through the conversions of QString, which decide
+// what else a number may look like (blanks around it, a "+", no digit before the point).
 class RowParser {
 public:
     explicit RowParser(const RecordingColumns& columns) : columns(columns) {}

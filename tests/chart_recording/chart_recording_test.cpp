@@ -11,11 +11,11 @@
 
 #include "data_home_scope.h"
 #include "measure/measurement_evaluation.h"
-#include "recording/recording_reader.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
-using Status = LoadedRecording::Status;
+using Status = KeptRecording::Status;
 
 EvaluationResult plotted(double value) {
     EvaluationResult shown;
@@ -76,7 +76,7 @@ TEST_F(ChartRecordingTest, TheFirstRowStartsAFileAndEndClosesIt) {
     recording.end();
     EXPECT_FALSE(recording.isOpen());
 
-    const LoadedRecording loaded = loadRecording(path);
+    const KeptRecording loaded = loadAllRows(path);
     ASSERT_EQ(loaded.status, Status::Complete) << loaded.message.toStdString();
     EXPECT_EQ(loaded.header.deviceType, "235");
     EXPECT_EQ(loaded.header.rangeSetting, "auto");
@@ -143,7 +143,7 @@ TEST_F(ChartRecordingTest, WritingAPointIsCheap) {
         "file start %.0f us, end with sync %.0f us\n",
         mean, sorted[points / 2], p99, sorted.back(), points, startMicroseconds, endMicroseconds);
     EXPECT_EQ(failures.count(), 0);
-    EXPECT_EQ(loadRecording(started.front().front().toString()).points.size(),
+    EXPECT_EQ(loadAllRows(started.front().front().toString()).points.size(),
               static_cast<std::size_t>(points + 1));
     // A cycle lasts at least 200 ms; a point must cost a tiny part of it.
     EXPECT_LT(mean, 200.0);

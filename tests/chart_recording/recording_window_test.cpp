@@ -8,21 +8,21 @@
 
 #include "data_home_scope.h"
 #include "plot/chart_toolbar.h"
-#include "recording/recording_reader.h"
 #include "tests/chart_window/chart_window_fixture.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
 using Kind = ScriptedOperatorDialogs::Kind;
-using Status = LoadedRecording::Status;
+using Status = KeptRecording::Status;
 
 // Counts on the smallest field-meter range (factor 0.001). 1001 counts make 1.0010000000000001
 // as a product, which 15 digits cannot hold: the chart must plot what the file keeps.
 const std::vector<int> counts{1234, 1001, 333, 1999, 7, 1500, 1001, 250};
 
-std::vector<RecordedPoint> valuedRows(const LoadedRecording& recording) {
-    std::vector<RecordedPoint> rows;
-    for (const RecordedPoint& point : recording.points) {
+std::vector<KeptRow> valuedRows(const KeptRecording& recording) {
+    std::vector<KeptRow> rows;
+    for (const KeptRow& point : recording.points) {
         if (!point.overrange) {
             rows.push_back(point);
         }
@@ -37,9 +37,9 @@ protected:
 
     // The file's rows with a value against the chart's points, one by one and exactly.
     void expectFileHoldsTheChart(const QString& path) {
-        const LoadedRecording loaded = loadRecording(path);
+        const KeptRecording loaded = loadAllRows(path);
         ASSERT_EQ(loaded.status, Status::Complete) << loaded.message.toStdString();
-        const std::vector<RecordedPoint> rows = valuedRows(loaded);
+        const std::vector<KeptRow> rows = valuedRows(loaded);
         const ChartWidget& plotted = *chart->Chart1;
         ASSERT_EQ(rows.size(), plotted.pointCount());
         for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -79,7 +79,7 @@ TEST_F(RecordingWindowTest, BreakLeavesAFileWithEveryPlottedPointAndItsHeader) {
     EXPECT_EQ(chart->Chart1->pointAt(0).y, 1.001);
     EXPECT_EQ(chart->Chart1->pointAt(5).y, 1.001);
 
-    const LoadedRecording loaded = loadRecording(files[0]);
+    const KeptRecording loaded = loadAllRows(files[0]);
     const RecordingHeader& header = loaded.header;
     EXPECT_EQ(header.program, "zalvo 2.0.3.4");
     EXPECT_EQ(header.deviceType, "235");
@@ -93,7 +93,7 @@ TEST_F(RecordingWindowTest, BreakLeavesAFileWithEveryPlottedPointAndItsHeader) {
     EXPECT_EQ(header.samplingTimeMs, 200);
     EXPECT_TRUE(header.start.isValid());
     EXPECT_TRUE(QFileInfo(files[0]).fileName().contains("_235_" + header.serialNumber));
-    for (const RecordedPoint& row : loaded.points) {
+    for (const KeptRow& row : loaded.points) {
         EXPECT_EQ(row.unit, "kV/m");
         EXPECT_FALSE(row.overrange);
     }
@@ -118,9 +118,9 @@ TEST_F(RecordingWindowTest, AnOverrangeEndsTheFileWithAFlaggedRowAfterThePoints)
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(chart->Chart1->pointCount(), 3u);
     expectFileHoldsTheChart(files[0]);
-    const LoadedRecording loaded = loadRecording(files[0]);
+    const KeptRecording loaded = loadAllRows(files[0]);
     ASSERT_EQ(loaded.points.size(), 4u);
-    const RecordedPoint& last = loaded.points.back();
+    const KeptRow& last = loaded.points.back();
     EXPECT_TRUE(last.overrange);
     EXPECT_TRUE(std::isnan(last.value));
     // Its time is where the next point would have been.
@@ -167,9 +167,9 @@ TEST_F(RecordingWindowTest, AResetBeginsANewFileAForcedRangeGoesOnInItAndNoneIsD
 
     QStringList files = DataHomeScope::recordingFiles();
     ASSERT_EQ(files.size(), 2);
-    std::vector<std::vector<RecordedPoint>> parts;
+    std::vector<std::vector<KeptRow>> parts;
     for (const QString& file : files) {
-        const LoadedRecording loaded = loadRecording(file);
+        const KeptRecording loaded = loadAllRows(file);
         EXPECT_EQ(loaded.status, Status::Complete) << loaded.message.toStdString();
         parts.push_back(loaded.points);
     }
@@ -191,7 +191,7 @@ TEST_F(RecordingWindowTest, AResetBeginsANewFileAForcedRangeGoesOnInItAndNoneIsD
     recordUntilBreakAt(3);
     files = DataHomeScope::recordingFiles();
     ASSERT_EQ(files.size(), 3);
-    EXPECT_EQ(loadRecording(files[0]).points.size(), 3u);
+    EXPECT_EQ(loadAllRows(files[0]).points.size(), 3u);
     expectFileHoldsTheChart(files[2]);
 }
 
@@ -208,7 +208,7 @@ TEST_F(RecordingWindowTest, ARangeTheInstrumentRefusesEveryCycleLeavesOneFile) {
     });
     const QStringList files = DataHomeScope::recordingFiles();
     ASSERT_EQ(files.size(), 1);
-    EXPECT_GT(loadRecording(files[0]).points.size(), 5u);
+    EXPECT_GT(loadAllRows(files[0]).points.size(), 5u);
 }
 
 TEST_F(RecordingWindowTest, ASamplingTimeBelowTheSmallestRecordsAndReopensAsTheSmallest) {
@@ -220,7 +220,7 @@ TEST_F(RecordingWindowTest, ASamplingTimeBelowTheSmallestRecordsAndReopensAsTheS
     EXPECT_EQ(pointXs(), (std::vector<double>{0, 200, 400}));
     EXPECT_EQ(chart->Label_SampleTime_Value->text(), "200 mSek");
     EXPECT_EQ(main->samplingTimeChart, -5);
-    const LoadedRecording loaded = loadRecording(DataHomeScope::recordingFiles().value(0));
+    const KeptRecording loaded = loadAllRows(DataHomeScope::recordingFiles().value(0));
     ASSERT_EQ(loaded.status, Status::Complete) << loaded.message.toStdString();
     EXPECT_EQ(loaded.header.samplingTimeMs, 200);
 }
@@ -309,7 +309,7 @@ TEST_F(RecordingWindowTest, AFullDiskKeepsWholeRowsWarnsAndTheChartRecordsOn) {
     EXPECT_TRUE(dialogs.shown().isEmpty());
     const QStringList files = DataHomeScope::recordingFiles();
     ASSERT_EQ(files.size(), 1);
-    const LoadedRecording loaded = loadRecording(files[0]);
+    const KeptRecording loaded = loadAllRows(files[0]);
     ASSERT_EQ(loaded.status, Status::Complete) << loaded.message.toStdString();
     ASSERT_GT(loaded.points.size(), 2u);
     ASSERT_LT(loaded.points.size(), 29u);
@@ -340,7 +340,7 @@ TEST_F(RecordingWindowTest, AStartDuringTheLastCycleEndsTheFirstFileAndKeepsOpen
     EXPECT_TRUE(chart->TeeCommander1->openRecordingAction()->isEnabled());
     const QStringList files = DataHomeScope::recordingFiles();
     ASSERT_EQ(files.size(), 2);
-    EXPECT_EQ(loadRecording(files[0]).points.size(), 3u);
+    EXPECT_EQ(loadAllRows(files[0]).points.size(), 3u);
     expectFileHoldsTheChart(files[1]);
 }
 
@@ -355,7 +355,7 @@ TEST_F(RecordingWindowTest115, TheDistanceVoltmetersHeaderNamesTheDistance) {
     const QStringList files = DataHomeScope::recordingFiles();
     ASSERT_EQ(files.size(), 1);
     expectFileHoldsTheChart(files[0]);
-    const LoadedRecording loaded = loadRecording(files[0]);
+    const KeptRecording loaded = loadAllRows(files[0]);
     EXPECT_EQ(loaded.header.deviceType, "115");
     EXPECT_EQ(loaded.header.distanceMm, "20");
     EXPECT_EQ(loaded.header.rangeText, "500V");

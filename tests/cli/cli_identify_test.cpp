@@ -5,7 +5,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli_run.h"
-#include "recording/recording_reader.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ TEST(CliIdentifyFailures, NoInstrumentBadScenarioAndRawIdentityBytes) {
     const QString output = scratch.path("raw.csv");
     scratch.run(
         {"log", "--scenario=" + raw, "--interval", "200", "--samples", "1", "--output", output});
-    EXPECT_EQ(loadRecording(output).header.serialNumber, "?31m?X??");
+    EXPECT_EQ(loadAllRows(output).header.serialNumber, "?31m?X??");
 }
 
 TEST(CliList, ShowsTheBatteryOfHandheldsOnly) {

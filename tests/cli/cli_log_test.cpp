@@ -11,7 +11,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli_run.h"
-#include "recording/recording_reader.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::vector<qint64> cycleLengths(const LoadedRecording& recording) {
+std::vector<qint64> cycleLengths(const KeptRecording& recording) {
     std::vector<qint64> lengths;
     for (std::size_t i = 1; i < recording.points.size(); ++i) {
         lengths.push_back(recording.points[i].elapsedMs - recording.points[i - 1].elapsedMs);
@@ -42,9 +42,8 @@ TEST(CliLog, WritesOneCheckedRowPerSample) {
     EXPECT_EQ(result.out, output + "\n");
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
 
-    const LoadedRecording recording = loadRecording(output);
-    ASSERT_EQ(recording.status, LoadedRecording::Status::Complete)
-        << recording.message.toStdString();
+    const KeptRecording recording = loadAllRows(output);
+    ASSERT_EQ(recording.status, KeptRecording::Status::Complete) << recording.message.toStdString();
     EXPECT_EQ(recording.header.deviceType, "115");
     EXPECT_EQ(recording.header.serialNumber, "12340417");
     EXPECT_EQ(recording.header.modeText, "E-Fieldmeter");
@@ -84,8 +83,8 @@ TEST(CliLog, NamesItsFileAfterStartTypeAndSerialInTheDataDirectory) {
                     .hasMatch())
         << files[0].toStdString();
     EXPECT_EQ(result.out, QDir(scratch.recordings()).filePath(files[0]) + "\n");
-    const LoadedRecording recording = loadRecording(QDir(scratch.recordings()).filePath(files[0]));
-    EXPECT_EQ(recording.status, LoadedRecording::Status::Complete);
+    const KeptRecording recording = loadAllRows(QDir(scratch.recordings()).filePath(files[0]));
+    EXPECT_EQ(recording.status, KeptRecording::Status::Complete);
     EXPECT_EQ(recording.header.rangeSetting, "auto");
     ASSERT_GE(recording.points.size(), 2u);
     EXPECT_LT(recording.points.back().elapsedMs, 900);
@@ -98,9 +97,9 @@ TEST(CliLog, OverrangeIsARowWithAFlagNotTheEnd) {
         scratch.run({"log", "--scenario=" + scratch.scenario("type 115\nvalue 2500\nstatus 0x01\n"),
                      "--interval", "200", "--samples", "3", "--range", "3", "--output", output});
     EXPECT_EQ(result.exitCode, exitCode::ok) << result.err.toStdString();
-    const LoadedRecording recording = loadRecording(output);
+    const KeptRecording recording = loadAllRows(output);
     ASSERT_EQ(recording.points.size(), 3u);
-    for (const RecordedPoint& point : recording.points) {
+    for (const KeptRow& point : recording.points) {
         EXPECT_TRUE(point.overrange);
         EXPECT_TRUE(std::isnan(point.value));
     }
@@ -116,7 +115,7 @@ TEST(CliLog, TheDistanceModeOfHandheldsFollowsTheInstrumentAsTheChartDoes) {
     EXPECT_EQ(result.exitCode, exitCode::ok) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("reports the distance voltmeter as mode V"))
         << result.err.toStdString();
-    const LoadedRecording recording = loadRecording(output);
+    const KeptRecording recording = loadAllRows(output);
     EXPECT_EQ(recording.header.modeText, "Voltmeter Pelvar 1");
     EXPECT_EQ(recording.header.distanceMm, "10");
     ASSERT_EQ(recording.points.size(), 2u);
@@ -139,7 +138,7 @@ TEST_P(CliLogStop, LeavesAFileOfWholeRows) {
     ASSERT_TRUE(process.waitForStarted(10000));
     QElapsedTimer timer;
     timer.start();
-    while (loadRecording(output).points.size() < 3 && timer.elapsed() < 15000) {
+    while (loadAllRows(output).points.size() < 3 && timer.elapsed() < 15000) {
         QThread::msleep(50);
     }
     ::kill(static_cast<pid_t>(process.processId()), signalNumber);
@@ -151,9 +150,8 @@ TEST_P(CliLogStop, LeavesAFileOfWholeRows) {
         EXPECT_EQ(process.exitCode(), exitCode::ok);
         EXPECT_TRUE(process.readAllStandardError().isEmpty());
     }
-    const LoadedRecording recording = loadRecording(output);
-    EXPECT_EQ(recording.status, LoadedRecording::Status::Complete)
-        << recording.message.toStdString();
+    const KeptRecording recording = loadAllRows(output);
+    EXPECT_EQ(recording.status, KeptRecording::Status::Complete) << recording.message.toStdString();
     EXPECT_GE(recording.points.size(), 3u);
     EXPECT_TRUE(contents(output).endsWith('\n'));
 }
@@ -174,8 +172,8 @@ TEST(CliLogInstrument, ALostInstrumentEndsTheLogWithAllRowsWritten) {
          "--interval", "200", "--samples", "10", "--range", "3", "--output", output});
     EXPECT_EQ(result.exitCode, exitCode::instrumentLost);
     EXPECT_EQ(result.err, "zalvo-cli: No connection to the USB device! Error no = -4\n");
-    const LoadedRecording recording = loadRecording(output);
-    EXPECT_EQ(recording.status, LoadedRecording::Status::Complete);
+    const KeptRecording recording = loadAllRows(output);
+    EXPECT_EQ(recording.status, KeptRecording::Status::Complete);
     EXPECT_EQ(recording.points.size(), 4u);
 
     // The instrument keeps its own range (-10 kV/m on 40kV/m) and is lost in the re-read
@@ -187,7 +185,7 @@ TEST(CliLogInstrument, ALostInstrumentEndsTheLogWithAllRowsWritten) {
                                                       "range 0x20\nunplug-after 16\n"),
                      "--interval", "200", "--samples", "5", "--range", "3", "--output", forced});
     EXPECT_EQ(lostInReread.exitCode, exitCode::instrumentLost) << lostInReread.err.toStdString();
-    EXPECT_TRUE(loadRecording(forced).points.empty());
+    EXPECT_TRUE(loadAllRows(forced).points.empty());
 }
 
 TEST(CliLogInstrument, WithReconnectTheLogGoesOnAndMarksTheGap) {
@@ -202,8 +200,8 @@ TEST(CliLogInstrument, WithReconnectTheLogGoesOnAndMarksTheGap) {
     EXPECT_TRUE(result.err.contains("Error no = -4; waiting for the instrument to come back"))
         << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("the instrument is back")) << result.err.toStdString();
-    const LoadedRecording recording = loadRecording(output);
-    EXPECT_EQ(recording.status, LoadedRecording::Status::Complete);
+    const KeptRecording recording = loadAllRows(output);
+    EXPECT_EQ(recording.status, KeptRecording::Status::Complete);
     ASSERT_EQ(recording.points.size(), 8u);
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(recording.points[i].gap, i == 4) << i;
@@ -219,7 +217,7 @@ TEST(CliLogInstrument, AnInstrumentThatNeverCameBackHasItsOwnExitCode) {
          "--interval", "200", "--duration", "2", "--range", "3", "--reconnect", "--output",
          scratch.path("away.csv")});
     EXPECT_EQ(result.exitCode, exitCode::neverBack) << result.err.toStdString();
-    EXPECT_EQ(loadRecording(scratch.path("away.csv")).points.size(), 4u);
+    EXPECT_EQ(loadAllRows(scratch.path("away.csv")).points.size(), 4u);
 }
 
 TEST(CliLogFiles, FileProblemsEndTheLogWithTheirOwnCode) {
@@ -260,9 +258,8 @@ TEST(CliLogFiles, AFullDiskEndsTheLogWithWholeRows) {
                  "--interval", "200", "--samples", "50", "--output", output});
     EXPECT_EQ(result.exitCode, exitCode::fileError);
     EXPECT_TRUE(result.err.contains("cannot write to " + output)) << result.err.toStdString();
-    const LoadedRecording recording = loadRecording(output);
-    EXPECT_EQ(recording.status, LoadedRecording::Status::Complete)
-        << recording.message.toStdString();
+    const KeptRecording recording = loadAllRows(output);
+    EXPECT_EQ(recording.status, KeptRecording::Status::Complete) << recording.message.toStdString();
     EXPECT_GE(recording.points.size(), 3u);
     EXPECT_LE(QFileInfo(output).size(), 1024);
 }

@@ -1,21 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <cmath>
 #include <random>
 
-#include "recording/recording_reader.h"
 #include "recording_sample.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
-LoadedRecording readBytes(QByteArray bytes) {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return readRecording(buffer, "fuzz.csv");
+KeptRecording readBytes(const QByteArray& bytes) {
+    return readAllRows(bytes, "fuzz.csv");
 }
 
-bool samePoint(const RecordedPoint& a, const RecordedPoint& b) {
+bool samePoint(const KeptRow& a, const KeptRow& b) {
     const bool sameValue = (std::isnan(a.value) && std::isnan(b.value)) || a.value == b.value;
     return a.elapsedMs == b.elapsedMs && sameValue && a.unit == b.unit &&
            a.overrange == b.overrange && a.gap == b.gap;
@@ -27,20 +24,20 @@ bool samePoint(const RecordedPoint& a, const RecordedPoint& b) {
 // whose line ended before the cut.
 TEST(RecordingFuzz, EveryCutLoadsThePrefixOfWholeRows) {
     const QByteArray whole = sampleFileBytes(25);
-    const LoadedRecording full = readBytes(whole);
-    ASSERT_EQ(full.status, LoadedRecording::Status::Complete);
+    const KeptRecording full = readBytes(whole);
+    ASSERT_EQ(full.status, KeptRecording::Status::Complete);
     const qsizetype headerEnd = whole.indexOf("gap\n") + 4;
     for (qsizetype cut = 0; cut <= whole.size(); ++cut) {
         const QByteArray part = whole.left(cut);
-        const LoadedRecording loaded = readBytes(part);
+        const KeptRecording loaded = readBytes(part);
         if (cut < headerEnd) {
-            EXPECT_EQ(loaded.status, LoadedRecording::Status::Refused) << cut;
+            EXPECT_EQ(loaded.status, KeptRecording::Status::Refused) << cut;
             continue;
         }
         const auto wholeRows = static_cast<std::size_t>(part.count('\n') - 13);
         ASSERT_EQ(loaded.points.size(), wholeRows) << cut;
-        EXPECT_EQ(loaded.status, part.endsWith('\n') ? LoadedRecording::Status::Complete
-                                                     : LoadedRecording::Status::Partial)
+        EXPECT_EQ(loaded.status, part.endsWith('\n') ? KeptRecording::Status::Complete
+                                                     : KeptRecording::Status::Partial)
             << cut;
         for (std::size_t i = 0; i < wholeRows; ++i) {
             ASSERT_TRUE(samePoint(loaded.points[i], full.points[i])) << cut << " row " << i;
@@ -48,11 +45,11 @@ TEST(RecordingFuzz, EveryCutLoadsThePrefixOfWholeRows) {
     }
 }
 
-// Damage of any kind never crashes the reader, and what it loads is a run of rows of the file.
+// Damage of any kind never crashes the loader, and what it loads is a run of rows of the file.
 TEST(RecordingFuzz, RandomDamageIsRefusedOrLoadedUpToIt) {
     std::mt19937 random(20261209);
     const QByteArray whole = sampleFileBytes(30);
-    const LoadedRecording full = readBytes(whole);
+    const KeptRecording full = readBytes(whole);
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes = whole;
         const int changes = 1 + static_cast<int>(random() % 8);
@@ -76,15 +73,15 @@ TEST(RecordingFuzz, RandomDamageIsRefusedOrLoadedUpToIt) {
                 break;
             }
         }
-        const LoadedRecording loaded = readBytes(bytes);
-        if (loaded.status == LoadedRecording::Status::Refused) {
+        const KeptRecording loaded = readBytes(bytes);
+        if (loaded.status == KeptRecording::Status::Refused) {
             EXPECT_TRUE(loaded.points.empty());
             EXPECT_FALSE(loaded.message.isEmpty());
         }
-        if (loaded.status == LoadedRecording::Status::Partial) {
+        if (loaded.status == KeptRecording::Status::Partial) {
             EXPECT_FALSE(loaded.message.isEmpty());
         }
-        for (const RecordedPoint& point : loaded.points) {
+        for (const KeptRow& point : loaded.points) {
             EXPECT_GE(point.elapsedMs, 0);
             EXPECT_TRUE(std::isnan(point.value) || std::isfinite(point.value));
         }
@@ -94,7 +91,7 @@ TEST(RecordingFuzz, RandomDamageIsRefusedOrLoadedUpToIt) {
         for (char& c : noise) {
             c = static_cast<char>(random() % 256);
         }
-        EXPECT_EQ(readBytes(noise).status, LoadedRecording::Status::Refused);
+        EXPECT_EQ(readBytes(noise).status, KeptRecording::Status::Refused);
     }
     EXPECT_EQ(full.points.size(), 30u);
 }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <map>
 
-#include "recording/recording_reader.h"
 #include "recording/recording_statistics.h"
 #include "recording/recording_stream.h"
 #include "recording_sample.h"
@@ -39,7 +38,7 @@ QByteArray fileOf(const std::vector<RecordedRow>& rows) {
     return bytes;
 }
 
-// The same figures the plain way, from the reader's points and the sample's own ranges:
+// The same figures the plain way, from the written rows and the sample's own ranges:
 // two passes for mean and deviation, excursions as runs of rows above the limit.
 RecordingStatistics direct(const std::vector<RecordedRow>& rows, double limit, qint64 from,
                            qint64 to) {

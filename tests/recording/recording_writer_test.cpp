@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "recording/recording_reader.h"
 #include "recording/recording_writer.h"
 #include "recording_sample.h"
 #include "tests/support/full_filesystem.h"
+#include "tests/support/kept_recording.h"
 
 namespace {
 
@@ -189,8 +189,8 @@ TEST(RecordingWriter, AFullDiskFailsOnceAndLeavesOnlyWholeRows) {
     EXPECT_TRUE(writer.failed());
     EXPECT_FALSE(writer.errorString().isEmpty());
 
-    const LoadedRecording loaded = loadRecording(path);
-    EXPECT_EQ(loaded.status, LoadedRecording::Status::Complete) << loaded.message.toStdString();
+    const KeptRecording loaded = loadAllRows(path);
+    EXPECT_EQ(loaded.status, KeptRecording::Status::Complete) << loaded.message.toStdString();
     EXPECT_EQ(static_cast<long long>(loaded.points.size()), written);
 }
 
@@ -211,8 +211,8 @@ TEST(RecordingWriter, AReallyFullDiskFailsOnceWithItsReasonAndKeepsWholeRows) {
     EXPECT_EQ(std::count(results.begin(), results.end(), AppendResult::Failed), 1);
     EXPECT_TRUE(writer.errorString().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
         << writer.errorString().toStdString();
-    const LoadedRecording loaded = loadRecording(path);
-    EXPECT_EQ(loaded.status, LoadedRecording::Status::Complete) << loaded.message.toStdString();
+    const KeptRecording loaded = loadAllRows(path);
+    EXPECT_EQ(loaded.status, KeptRecording::Status::Complete) << loaded.message.toStdString();
     EXPECT_EQ(static_cast<long long>(loaded.points.size()),
               std::count(results.begin(), results.end(), AppendResult::Written));
 }
