@@ -8,30 +8,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "recording/file_writes.h"
+
 namespace {
 
 QString failure(const QString& what, const QString& path, int errorNumber) {
     return QStringLiteral("%1 %2: %3")
         .arg(what, path, QString::fromLocal8Bit(std::strerror(errorNumber)));
-}
-
-bool writeWhole(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENOSPC;
-            }
-            return false;
-        }
-        done += n;
-    }
-    return true;
 }
 
 }  // namespace
@@ -70,8 +53,12 @@ bool writeAcknowledgedRows(const QString& recordingPath, qint64 rows, QString& e
         error = failure(QStringLiteral("cannot create"), temporary, errno);
         return false;
     }
-    const bool written = writeWhole(fd, QByteArray::number(rows) + '\n') && ::fsync(fd) == 0;
-    const int writeError = errno;
+    qint64 done = 0;
+    int writeError = writeWhole(fd, QByteArray::number(rows) + '\n', done);
+    if (writeError == 0 && ::fsync(fd) != 0) {
+        writeError = errno;
+    }
+    const bool written = writeError == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         error = failure(QStringLiteral("cannot write"), temporary, written ? errno : writeError);
@@ -83,12 +70,6 @@ bool writeAcknowledgedRows(const QString& recordingPath, qint64 rows, QString& e
         ::unlink(name.constData());
         return false;
     }
-    // The rename survives a power cut once the directory is synced.
-    const int directory = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        ::fsync(directory);
-        ::close(directory);
-    }
+    syncDirectoryOf(path);
     return true;
 }

@@ -11,22 +11,14 @@
 #include <csignal>
 #include <cstring>
 
+#include "recording/file_writes.h"
+
 namespace {
 
 constexpr int maximumSuffix = 9999;
 
 QString systemError(int errorNumber) {
     return QString::fromLocal8Bit(std::strerror(errorNumber));
-}
-
-// A new directory entry survives a power cut only once its directory is synced as well.
-void syncDirectoryOf(const QString& path) {
-    const QByteArray directory = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 // Without this a file size limit ends the process at the write that crosses it; ignored, the
@@ -173,24 +165,15 @@ bool RecordingWriter::close() {
 
 bool RecordingWriter::writeAll(const QByteArray& bytes) {
     qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd_, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const int errorNumber = n < 0 ? errno : ENOSPC;
-            // Half a row would be read as damage: the file goes back to its last whole line.
-            if (done > 0) {
-                while (::ftruncate(fd_, static_cast<off_t>(size_)) != 0 && errno == EINTR) {
-                }
-                ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
+    if (const int errorNumber = writeWhole(fd_, bytes, done)) {
+        // Half a row would be read as damage: the file goes back to its last whole line.
+        if (done > 0) {
+            while (::ftruncate(fd_, static_cast<off_t>(size_)) != 0 && errno == EINTR) {
             }
-            fail(QStringLiteral("cannot write to %1").arg(path_), errorNumber);
-            return false;
+            ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
         }
-        done += n;
+        fail(QStringLiteral("cannot write to %1").arg(path_), errorNumber);
+        return false;
     }
     size_ += done;
     return true;
