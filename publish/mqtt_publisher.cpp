@@ -266,15 +266,12 @@ void MqttPublisher::keepCount(bool now) {
 
 void MqttPublisher::serve() {
     while (true) {
+        bool behind = false;
         {
             std::lock_guard<std::mutex> lock(mutex);
             if (!connected || stopping) {
                 return;
             }
-        }
-        bool behind = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex);
             behind = !caughtUp;
         }
         if (behind) {
